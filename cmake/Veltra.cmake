@@ -1,0 +1,61 @@
+# Helpers that keep the two layers apart.
+#
+#   veltra_core_library(NAME src...)  -> static library veltra_NAME, Qt6::Core/Sql, libzip, zlib
+#   veltra_ui_library(NAME src...)    -> static library veltra_NAME_ui, adds Widgets/Gui/PrintSupport
+#
+# veltra_core is the union of the core libraries and must never pull in
+# Qt6::Gui or Qt6::Widgets; veltra_ui is the union of the UI libraries.
+
+set_property(GLOBAL PROPERTY VELTRA_CORE_LIBS "")
+set_property(GLOBAL PROPERTY VELTRA_UI_LIBS "")
+set_property(GLOBAL PROPERTY VELTRA_CORE_SOURCES "")
+
+function(veltra_core_library name)
+  set(target veltra_${name})
+  add_library(${target} STATIC ${ARGN})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${target} PUBLIC Qt6::Core Qt6::Sql PkgConfig::LIBZIP ZLIB::ZLIB)
+  set_property(GLOBAL APPEND PROPERTY VELTRA_CORE_LIBS ${target})
+  foreach(src ${ARGN})
+    get_filename_component(abs ${src} ABSOLUTE)
+    set_property(GLOBAL APPEND PROPERTY VELTRA_CORE_SOURCES ${abs})
+  endforeach()
+endfunction()
+
+function(veltra_ui_library name)
+  set(target veltra_${name}_ui)
+  add_library(${target} STATIC ${ARGN})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${target} PUBLIC veltra_core Qt6::Widgets Qt6::Gui Qt6::PrintSupport)
+  set_property(GLOBAL APPEND PROPERTY VELTRA_UI_LIBS ${target})
+endfunction()
+
+function(veltra_finish_layers)
+  get_property(core GLOBAL PROPERTY VELTRA_CORE_LIBS)
+  get_property(ui GLOBAL PROPERTY VELTRA_UI_LIBS)
+  get_property(coresrc GLOBAL PROPERTY VELTRA_CORE_SOURCES)
+  add_library(veltra_core INTERFACE)
+  # Each library names the libraries it calls, so the linker order follows.
+  target_link_libraries(veltra_core INTERFACE ${core})
+  add_library(veltra_ui INTERFACE)
+  target_link_libraries(veltra_ui INTERFACE ${ui} veltra_core Qt6::Widgets Qt6::Gui Qt6::PrintSupport)
+  string(REPLACE ";" "\n" coresrc_lines "${coresrc}")
+  file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/core_sources.txt CONTENT "${coresrc_lines}\n")
+endfunction()
+
+# Test helpers: one executable per test file; gtest for core, QtTest for UI.
+function(veltra_gtest name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE veltra_core GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "VELTRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+function(veltra_qtest name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE veltra_ui Qt6::Test)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "VELTRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;QT_QPA_PLATFORM=offscreen"
+    TIMEOUT 300)
+endfunction()
