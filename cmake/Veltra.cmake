@@ -47,15 +47,24 @@ endfunction()
 function(veltra_gtest name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE veltra_core GTest::gtest GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "VELTRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;QT_QPA_PLATFORM=offscreen")
+  veltra_test_paths(${name})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+endfunction()
+
+# Where the fixtures and the shared corpus of real reports live. Tests read
+# them through these macros; the corpus may be absent.
+function(veltra_test_paths name)
+  target_compile_definitions(${name} PRIVATE
+    VELTRA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+    VELTRA_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
 endfunction()
 
 function(veltra_qtest name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE veltra_ui Qt6::Test)
+  veltra_test_paths(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "VELTRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT "VELTRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;VELTRA_CORPUS=${PROJECT_SOURCE_DIR}/../shared/corpus;QT_QPA_PLATFORM=offscreen"
     TIMEOUT 300)
 endfunction()

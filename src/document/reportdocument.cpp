@@ -1,0 +1,125 @@
+#include "document/reportdocument.h"
+
+#include <QFileInfo>
+
+namespace veltra {
+
+PageTable::PageTable()
+    : blocks_(new std::atomic<PageEntry *>[MaxBlocks])
+{
+    for (int i = 0; i < MaxBlocks; ++i)
+        blocks_[i].store(nullptr, std::memory_order_relaxed);
+}
+
+PageTable::~PageTable()
+{
+    for (int i = 0; i < MaxBlocks; ++i)
+        delete[] blocks_[i].load(std::memory_order_relaxed);
+}
+
+void PageTable::clear()
+{
+    // Blocks stay allocated for the next report; only the count goes.
+    count_.store(0, std::memory_order_release);
+}
+
+void PageTable::addPage(qint64 start, qint64 length)
+{
+    const qint64 n = count_.load(std::memory_order_relaxed);
+    const qint64 block = n >> BlockBits;
+    if (block >= MaxBlocks)
+        return; // four thousand million pages: nothing sane is that long
+    PageEntry *b = blocks_[block].load(std::memory_order_acquire);
+    if (!b) {
+        b = new PageEntry[BlockSize];
+        blocks_[block].store(b, std::memory_order_release);
+    }
+    b[n & (BlockSize - 1)] = {start, length};
+    count_.store(n + 1, std::memory_order_release);
+}
+
+PageEntry PageTable::page(qint64 n) const
+{
+    if (n < 1 || n > count())
+        return {};
+    const qint64 i = n - 1;
+    const PageEntry *b = blocks_[i >> BlockBits].load(std::memory_order_acquire);
+    return b ? b[i & (BlockSize - 1)] : PageEntry{};
+}
+
+ReportDocument::ReportDocument()
+    : ReadBuffer(TextBufferSize, 0)
+{
+    reset();
+}
+
+ReportDocument::~ReportDocument() = default;
+
+void ReportDocument::reset()
+{
+    RptFileHandle.reset();
+    RptIsArchived = false;
+    DirectArchivePaging = false;
+    DirectArchiveHandle = nullptr;
+    FirstShownPage = 1;
+    LocateOffset = -1;
+    LocatedPage = 0;
+    ReadChunkSize = DefaultReadChunkSize;
+    UnzipRunning = false;
+    ScanRunning = false;
+}
+
+void ReportDocument::postOpenRequest(const OpenRequest &request)
+{
+    std::lock_guard lock(requestMutex_);
+    pending_ = request;
+}
+
+OpenRequest ReportDocument::takeOpenRequest()
+{
+    std::lock_guard lock(requestMutex_);
+    OpenRequest r = pending_;
+    pending_ = OpenRequest{};
+    return r;
+}
+
+bool ReportDocument::openRequestPending() const
+{
+    std::lock_guard lock(requestMutex_);
+    return !pending_.empty();
+}
+
+static QString two(int v)
+{
+    return QString::number(v).rightJustified(2, QLatin1Char('0'));
+}
+
+void ReportDocument::setDateTime(int year, int month, int day, int hour, int minute, int second)
+{
+    const QString time = two(hour) + ':' + two(minute) + ':' + two(second);
+    RptDateTime = two(month) + '/' + two(day) + '/' + QString::number(year) + ' ' + time;
+    RptSortDateTime = QString::number(year) + '/' + two(month) + '/' + two(day) + ' ' + time;
+}
+
+QString ReportDocument::makeReportKey(const QString &fileName, const QString &sortDateTime, qint64 size)
+{
+    return fileName.toUpper() + ';' + sortDateTime + ';' + QString::number(size);
+}
+
+static QString baseName(const QString &path)
+{
+    int cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    return path.mid(cut + 1);
+}
+
+void ReportDocument::buildReportKey()
+{
+    RptKey = makeReportKey(baseName(RptPath), RptSortDateTime, RptSize);
+}
+
+QString ReportDocument::caption() const
+{
+    return QStringLiteral("Veltra - ") + baseName(RptPath).toLower();
+}
+
+} // namespace veltra
