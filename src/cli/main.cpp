@@ -1,0 +1,93 @@
+// veltra-cli: headless access to the report engine, for scripts, tests and
+// benchmarks. Scans with the same chunk-by-chunk path as the viewer.
+
+#include "document/pagetext.h"
+#include "document/reportdocument.h"
+#include "document/reportsource.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+using namespace veltra;
+
+namespace {
+
+int usage()
+{
+    fputs("usage: veltra-cli info REPORT\n"
+          "       veltra-cli pages REPORT\n"
+          "       veltra-cli page REPORT N\n"
+          "REPORT is a file path.\n",
+          stderr);
+    return 2;
+}
+
+int fail(const QString &text)
+{
+    QString t = text;
+    t.replace("\r\n", " ");
+    fprintf(stderr, "veltra-cli: %s\n", qPrintable(t.trimmed()));
+    return 1;
+}
+
+const char *typeName(ReportType t)
+{
+    switch (t) {
+    case RptTypeCarriageControl: return "carriage-control";
+    case RptTypeFormFeed: return "form-feed";
+    case RptTypePlain: return "plain";
+    case RptTypeCompressed: return "compressed";
+    default: return "unknown";
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.size() < 2)
+        return usage();
+    const QString command = args[0];
+    const QString report = args[1];
+
+    ReportDocument doc;
+    QString error;
+    if (!OpenPlainReport(doc, report, {}, &error))
+        return fail(error);
+    if (doc.RptSize == 0)
+        return fail(QStringLiteral("FileSize = 0 ") + report);
+    ScanWholeReport(doc);
+
+    if (command == QLatin1String("info")) {
+        printf("type: %d %s\nsize: %lld\npages: %lld\nkey: %s\ndate: %s\n", int(doc.RptType),
+               typeName(doc.RptType), static_cast<long long>(doc.RptSize),
+               static_cast<long long>(doc.pages.count()), qPrintable(doc.RptKey),
+               qPrintable(doc.RptDateTime));
+        return 0;
+    }
+    if (command == QLatin1String("pages")) {
+        for (qint64 n = 1; n <= doc.pages.count(); ++n) {
+            const PageEntry e = doc.pages.page(n);
+            printf("%lld %lld %lld\n", static_cast<long long>(n), static_cast<long long>(e.start),
+                   static_cast<long long>(e.length));
+        }
+        return 0;
+    }
+    if (command == QLatin1String("page")) {
+        if (args.size() < 3)
+            return usage();
+        bool ok = false;
+        const qint64 n = args[2].toLongLong(&ok);
+        if (!ok || n < 1 || n > doc.pages.count())
+            return fail(QStringLiteral("no page ") + args[2] + QStringLiteral(" (the report has ")
+                        + QString::number(doc.pages.count()) + QStringLiteral(" pages)"));
+        const QByteArray text = PageDisplayText(doc, n);
+        fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        return 0;
+    }
+    return usage();
+}
