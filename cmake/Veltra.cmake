@@ -44,9 +44,15 @@ function(veltra_finish_layers)
 endfunction()
 
 # Test helpers: one executable per test file; gtest for core, QtTest for UI.
+# veltra_gtest(name sources... [LIBS lib...]): LIBS narrows what the test
+# links (default: the whole core), so a subsystem's tests build on their own.
 function(veltra_gtest name)
-  add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE veltra_core GTest::gtest GTest::gtest_main)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  if(NOT T_LIBS)
+    set(T_LIBS veltra_core)
+  endif()
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   veltra_test_paths(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()

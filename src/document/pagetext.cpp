@@ -165,10 +165,8 @@ QByteArray FormatPageText(const QByteArray &raw, ReportType type)
             t = MergeOverprintLines(t);
             cap(t);
         }
-        removeBytes(t, {Marker});
-        if (!t.isEmpty()) {
-            t.remove(0, 1); // the page's own control character ("1" or "7")
-        }
+        if (!t.isEmpty())
+            t.remove(0, 1); // the page's own control character
         // Spacing marks at the start of each line: the mark goes, and "0" and
         // "-" leave one or two empty lines in its place.
         QByteArray out;
@@ -192,6 +190,9 @@ QByteArray FormatPageText(const QByteArray &raw, ReportType type)
                 }
             }
         }
+        // Byte 21 marks a removed control character while lines are spaced;
+        // any that the page held itself goes with them.
+        removeBytes(out, {Marker});
         t = out;
         cap(t);
     }
@@ -234,21 +235,10 @@ bool ReadPageRaw(ReportDocument &doc, qint64 page, QByteArray &raw)
                 if (doc.messages)
                     doc.messages->errorAbort(QStringLiteral("Archive Error 41 RC = ") + QString::number(rc));
             }
-        } else if (doc.SourceIsFile) {
-            QFile *f = doc.RptFileHandle.get();
-            qint64 got = -1;
-            if (f && f->isOpen() && f->seek(start))
-                got = f->read(bytes.data(), length);
-            if (got < 0) {
-                ok = false;
-            } else {
-                bytes.truncate(got);
-            }
         } else {
-            const qint64 size = std::min<qint64>(doc.RptSize, doc.RptStream.size());
-            const qint64 n = std::clamp<qint64>(size - start, 0, length);
-            memcpy(bytes.data(), doc.RptStream.constData() + start, size_t(n));
-            bytes.truncate(n);
+            const qint64 got = doc.readAt(start, bytes.data(), length);
+            ok = got >= 0;
+            bytes.truncate(std::max<qint64>(got, 0));
         }
     }
     if (doc.readHold.end)

@@ -2,6 +2,10 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace veltra {
 
 PageTable::PageTable()
@@ -55,6 +59,35 @@ ReportDocument::ReportDocument()
 
 ReportDocument::~ReportDocument() = default;
 
+qint64 ReportDocument::readAt(qint64 offset, char *dst, qint64 count) const
+{
+    if (offset < 0 || count < 0)
+        return -1;
+    if (!SourceIsFile) {
+        const qint64 size = std::min<qint64>(RptSize, RptStream.size());
+        const qint64 n = std::clamp<qint64>(size - offset, 0, count);
+        if (n > 0)
+            memcpy(dst, RptStream.constData() + offset, size_t(n));
+        return n;
+    }
+    const QFile *f = RptFileHandle.get();
+    const int fd = (f && f->isOpen()) ? f->handle() : -1;
+    if (fd < 0)
+        return -1;
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(fd, dst + done, size_t(count - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return done > 0 ? done : -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
 void ReportDocument::reset()
 {
     RptFileHandle.reset();
@@ -81,6 +114,18 @@ OpenRequest ReportDocument::takeOpenRequest()
     OpenRequest r = pending_;
     pending_ = OpenRequest{};
     return r;
+}
+
+void ReportDocument::acceptOpenRequest(const OpenRequest &request)
+{
+    RptPath = request.PendingRptPath;
+    RptArchiveName = request.PendingArchiveName;
+    RptPassword = request.PendingPassword;
+    RptIsArchived = request.RptIsArchived;
+    RptDescription = request.RptDescription;
+    FirstShownPage = request.FirstShownPage;
+    LocateOffset = request.LocateOffset;
+    LocatedPage = 0;
 }
 
 bool ReportDocument::openRequestPending() const

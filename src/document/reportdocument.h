@@ -70,14 +70,22 @@ private:
     std::atomic<qint64> count_{0};
 };
 
-// The open request: written by the user-interface thread, taken whole by
-// the loader at the start of a cycle.
+// The open request: written whole by the user-interface thread
+// (postOpenRequest) and taken whole by the loader at the start of a cycle
+// (takeOpenRequest), both under one mutex, so a request made while the loader
+// takes the previous one is neither lost nor half-read. It carries everything
+// the requester decides, including where to show the report first: setting
+// those on the document directly would let a scan of the previous report
+// still running consume them.
 struct OpenRequest {
-    QString rptPath;       // report path or member name; empty = none
-    QString archiveName;   // archive path for an archived request
-    QString password;      // option text "-o -s#" + password + "#"
-    bool isArchived = false;
-    bool empty() const { return rptPath.isEmpty(); }
+    QString PendingRptPath;       // report path or member name; empty = none
+    QString PendingArchiveName;   // archive path for an archived request
+    QString PendingPassword;      // option text "-o -s#" + password + "#"
+    bool RptIsArchived = false;
+    QString RptDescription;       // empty when the requester gives none
+    qint64 FirstShownPage = 1;    // 0: wait for the page holding LocateOffset
+    qint64 LocateOffset = -1;
+    bool empty() const { return PendingRptPath.isEmpty(); }
 };
 
 // Hook around page reads: the viewer greys its page commands while a page
@@ -163,10 +171,19 @@ public:
     void postOpenRequest(const OpenRequest &request);
     OpenRequest takeOpenRequest();
     bool openRequestPending() const;
+    // Loader side: the identity fields and view position of a taken request.
+    void acceptOpenRequest(const OpenRequest &request);
 
     // ---- Services
     MessageSink *messages = nullptr;
     PageReadHold readHold;
+
+    // Reads up to count bytes at offset from the plain file or the unzipped
+    // member into dst. Safe to call from the loader and the user-interface
+    // thread at once: the file is read with positional reads (no shared file
+    // position) and the member only below its fixed size. Returns the bytes
+    // read (short at the end), or -1 when the source is not open.
+    qint64 readAt(qint64 offset, char *dst, qint64 count) const;
 
     // Marks the document empty (no handles, not archived, first page 1,
     // no locate offset, default chunk size).

@@ -202,14 +202,14 @@ void ScanNextChunk(ReportDocument &doc, ChunkScanResult &scratch)
     }
 
     if (doc.SourceIsFile) {
-        QFile *f = doc.RptFileHandle.get();
+        const QFile *f = doc.RptFileHandle.get();
         if (!f || !f->isOpen()) {
             if (doc.messages)
                 doc.messages->errorAbort(QStringLiteral("File Not Open 02\r\n") + doc.RptPath);
             doc.ScanAtEnd = true;
             return;
         }
-        got = (f->seek(doc.ScanOffset)) ? f->read(buf, chunkSize) : -1;
+        got = doc.readAt(doc.ScanOffset, buf, chunkSize);
         if (got < 1) {
             doc.ScanAtEnd = true;
             return;
@@ -217,16 +217,11 @@ void ScanNextChunk(ReportDocument &doc, ChunkScanResult &scratch)
         if (got < chunkSize)
             doc.ScanAtEnd = true;
     } else {
-        // The unzip may still be filling the stream: the fixed size is RptSize.
-        const qint64 size = std::min<qint64>(doc.RptSize, doc.RptStream.size());
-        if (doc.ScanOffset + chunkSize >= size) {
-            got = std::max<qint64>(0, size - doc.ScanOffset);
+        // The unzip may still be filling the member: its size is fixed at
+        // RptSize from the start.
+        got = std::max<qint64>(0, doc.readAt(doc.ScanOffset, buf, chunkSize));
+        if (doc.ScanOffset + chunkSize >= doc.RptSize)
             doc.ScanAtEnd = true;
-        } else {
-            got = chunkSize;
-        }
-        if (got > 0)
-            memcpy(buf, doc.RptStream.constData() + doc.ScanOffset, size_t(got));
     }
     buf[got] = 0;
 
