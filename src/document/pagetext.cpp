@@ -211,14 +211,26 @@ QByteArray FormatPageText(const QByteArray &raw, ReportType type)
 bool ReadPageRaw(ReportDocument &doc, qint64 page, QByteArray &raw)
 {
     raw.clear();
-    const PageEntry e = doc.pages.page(page);
     if (page < 1 || page > doc.pages.count())
         return false;
-    qint64 start = e.start;
-    qint64 length = std::min<qint64>(e.length, MaxPageText);
+    const PageEntry e = doc.pages.page(page);
+    return ReadPageRaw(doc, page, doc.RptType, e.length, e.start, raw);
+}
 
-    if (doc.RptType == RptTypeCompressed && page == 1) {
-        const qint64 header = (doc.RptIsArchived || doc.CompressionVersion == QLatin1String("1B")) ? 24 : 21;
+bool ReadPageRaw(ReportDocument &doc, qint64 page, ReportType type, qint64 length, qint64 start,
+                 QByteArray &raw)
+{
+    raw.clear();
+    length = std::clamp<qint64>(length, 0, MaxPageText);
+    if (start < 0)
+        return false;
+
+    if (type == RptTypeCompressed && page == 1) {
+        // The file header comes before the first page's block. Its length
+        // follows the version found in it, whether or not the report is
+        // archived: skipping 24 bytes of a 21-byte header would cut the
+        // first block.
+        const qint64 header = doc.CompressionVersion == QLatin1String("1B") ? 24 : 21;
         start += header;
         length = std::max<qint64>(0, length - header);
     }
@@ -246,7 +258,7 @@ bool ReadPageRaw(ReportDocument &doc, qint64 page, QByteArray &raw)
     if (!ok)
         return false;
 
-    if (doc.RptType == RptTypeCompressed) {
+    if (type == RptTypeCompressed) {
         const QByteArray sep(doc.PageSeparator.data(), 3);
         if (bytes.startsWith(sep))
             bytes.remove(0, 3);

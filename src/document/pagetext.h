@@ -28,9 +28,18 @@ QByteArray MergeOverprintLines(const QByteArray &text);
 // Display text of a raw page: lines end in CR LF, at most MaxPageText bytes.
 QByteArray FormatPageText(const QByteArray &raw, ReportType type);
 
-// The raw bytes of page n (for compressed reports the expanded text).
-// Returns false when the read failed; the message has been shown and raw is
-// empty then.
+// The raw bytes of a byte range of the report that begins with page `page`
+// (for compressed reports the expanded text of that page). length is cut at
+// MaxPageText. The number of the first page matters only for compressed
+// reports, whose page 1 begins with the file header. Zero bytes of other
+// reports become spaces. The read is bracketed by doc.readHold. Returns false
+// when the read failed (an archive read failure has been shown as "Archive
+// Error 41 RC = " + code); raw is empty then.
+bool ReadPageRaw(ReportDocument &doc, qint64 page, ReportType type, qint64 length, qint64 start,
+                 QByteArray &raw);
+
+// The raw bytes of page n from the page table; false for a page outside
+// 1..PageCount.
 bool ReadPageRaw(ReportDocument &doc, qint64 page, QByteArray &raw);
 
 // ReadPageRaw + FormatPageText. A page that cannot be read shows the blank

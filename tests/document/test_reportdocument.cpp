@@ -58,11 +58,61 @@ TEST(ReportDocument, OpenRequestIsTakenWhole)
 {
     ReportDocument doc;
     EXPECT_FALSE(doc.openRequestPending());
-    doc.postOpenRequest({"MEMBER.TXT", "/a/b.zip", "-o -s#pw#", true});
+    OpenRequest req;
+    req.PendingRptPath = "MEMBER.TXT";
+    req.PendingArchiveName = "/a/b.zip";
+    req.PendingPassword = "-o -s#pw#";
+    req.RptIsArchived = true;
+    req.FirstShownPage = 0;
+    req.LocateOffset = 1234;
+    doc.postOpenRequest(req);
     EXPECT_TRUE(doc.openRequestPending());
-    OpenRequest r = doc.takeOpenRequest();
-    EXPECT_EQ(r.rptPath, "MEMBER.TXT");
-    EXPECT_EQ(r.archiveName, "/a/b.zip");
-    EXPECT_TRUE(r.isArchived);
+    const OpenRequest r = doc.takeOpenRequest();
     EXPECT_FALSE(doc.openRequestPending());
+    EXPECT_TRUE(doc.takeOpenRequest().empty());
+
+    doc.acceptOpenRequest(r);
+    EXPECT_EQ(doc.RptPath, "MEMBER.TXT");
+    EXPECT_EQ(doc.RptArchiveName, "/a/b.zip");
+    EXPECT_EQ(doc.RptPassword, "-o -s#pw#");
+    EXPECT_TRUE(doc.RptIsArchived);
+    EXPECT_EQ(doc.FirstShownPage.load(), 0);
+    EXPECT_EQ(doc.LocateOffset.load(), 1234);
+}
+
+// Requests posted from one thread while another takes them: each request
+// arrives exactly once and never mixes the fields of two requests.
+TEST(ReportDocument, OpenRequestHandOverUnderContention)
+{
+    ReportDocument doc;
+    constexpr int N = 20000;
+    std::atomic<bool> done{false};
+    std::thread requester([&] {
+        for (int i = 1; i <= N; ++i) {
+            OpenRequest req;
+            req.PendingRptPath = QString::number(i);
+            req.PendingArchiveName = QString::number(i) + ".zip";
+            req.PendingPassword = "-o -s#" + QString::number(i) + "#";
+            doc.postOpenRequest(req);
+        }
+        done = true;
+    });
+    int last = 0;
+    bool torn = false;
+    for (;;) {
+        const bool finished = done.load();
+        const OpenRequest r = doc.takeOpenRequest();
+        if (!r.empty()) {
+            const int n = r.PendingRptPath.toInt();
+            torn |= r.PendingArchiveName != QString::number(n) + ".zip"
+                || r.PendingPassword != "-o -s#" + QString::number(n) + "#";
+            torn |= n <= last; // taken twice or out of order
+            last = n;
+        } else if (finished) {
+            break;
+        }
+    }
+    requester.join();
+    EXPECT_FALSE(torn);
+    EXPECT_EQ(last, N); // the last request is never lost
 }
