@@ -22,7 +22,9 @@ enum CopyResult : int {
 
 // Copies source to target in 4,096-byte blocks, then gives the copy the
 // source's modification time and permissions. An existing target is
-// overwritten. A failed copy removes the partial target.
+// replaced only by a complete copy: on codes 2 to 4 no partial target is
+// left and an older target stays as it was. Code 5 from setting the date
+// leaves the complete copy in place.
 int copyFile(const QString &source, const QString &target);
 
 struct FileList {
