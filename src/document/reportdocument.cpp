@@ -2,23 +2,42 @@
 
 #include <QFileInfo>
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
 namespace veltra {
 
-PageTable::PageTable()
-    : blocks_(new std::atomic<PageEntry *>[MaxBlocks])
+namespace {
+
+// Block and slot of the 0-based entry i: block k starts at entry
+// (4,096 << k) - 4,096 and holds 4,096 << k entries.
+struct Slot {
+    int block;
+    qint64 offset;
+};
+
+template<int BaseBits>
+Slot slotOf(qint64 i)
 {
-    for (int i = 0; i < MaxBlocks; ++i)
-        blocks_[i].store(nullptr, std::memory_order_relaxed);
+    const quint64 j = quint64(i) + (quint64(1) << BaseBits);
+    const int k = int(std::bit_width(j)) - 1 - BaseBits;
+    return {k, qint64(j - (quint64(1) << (k + BaseBits)))};
+}
+
+} // namespace
+
+PageTable::PageTable()
+{
+    for (auto &b : blocks_)
+        b.store(nullptr, std::memory_order_relaxed);
 }
 
 PageTable::~PageTable()
 {
-    for (int i = 0; i < MaxBlocks; ++i)
-        delete[] blocks_[i].load(std::memory_order_relaxed);
+    for (auto &b : blocks_)
+        delete[] b.load(std::memory_order_relaxed);
 }
 
 void PageTable::clear()
@@ -30,15 +49,15 @@ void PageTable::clear()
 void PageTable::addPage(qint64 start, qint64 length)
 {
     const qint64 n = count_.load(std::memory_order_relaxed);
-    const qint64 block = n >> BlockBits;
-    if (block >= MaxBlocks)
-        return; // four thousand million pages: nothing sane is that long
-    PageEntry *b = blocks_[block].load(std::memory_order_acquire);
+    const Slot s = slotOf<BaseBits>(n);
+    if (s.block >= MaxBlocks)
+        return;
+    PageEntry *b = blocks_[s.block].load(std::memory_order_acquire);
     if (!b) {
-        b = new PageEntry[BlockSize];
-        blocks_[block].store(b, std::memory_order_release);
+        b = new PageEntry[size_t(1) << (s.block + BaseBits)];
+        blocks_[s.block].store(b, std::memory_order_release);
     }
-    b[n & (BlockSize - 1)] = {start, length};
+    b[s.offset] = {start, length};
     count_.store(n + 1, std::memory_order_release);
 }
 
@@ -46,9 +65,9 @@ PageEntry PageTable::page(qint64 n) const
 {
     if (n < 1 || n > count())
         return {};
-    const qint64 i = n - 1;
-    const PageEntry *b = blocks_[i >> BlockBits].load(std::memory_order_acquire);
-    return b ? b[i & (BlockSize - 1)] : PageEntry{};
+    const Slot s = slotOf<BaseBits>(n - 1);
+    const PageEntry *b = blocks_[s.block].load(std::memory_order_acquire);
+    return b ? b[s.offset] : PageEntry{};
 }
 
 ReportDocument::ReportDocument()

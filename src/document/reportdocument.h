@@ -42,8 +42,12 @@ struct PageEntry {
 };
 
 // Append-only page table that other threads may read while the loader
-// appends. Entries live in fixed blocks that never move; a reader uses only
-// entries below count(), which is published after the entry is written.
+// appends. Entries live in blocks that never move once published: block k
+// holds 4,096 << k entries, so a small directory of block pointers covers any
+// report and a new block is allocated only when the table doubles. The writer
+// fills an entry, then publishes the count with release order; a reader loads
+// the count with acquire order and uses only entries below it, so it never
+// sees a half-written entry and never races with an append.
 class PageTable {
 public:
     PageTable();
@@ -63,10 +67,9 @@ public:
     qint64 pageLength(qint64 n) const { return page(n).length; }
 
 private:
-    static constexpr int BlockBits = 14;                  // 16,384 entries a block
-    static constexpr qint64 BlockSize = qint64(1) << BlockBits;
-    static constexpr int MaxBlocks = 1 << 18;             // 4 G pages
-    std::unique_ptr<std::atomic<PageEntry *>[]> blocks_;
+    static constexpr int BaseBits = 12;   // block 0 holds 4,096 entries
+    static constexpr int MaxBlocks = 40;  // 2^52 entries in all
+    std::array<std::atomic<PageEntry *>, MaxBlocks> blocks_{};
     std::atomic<qint64> count_{0};
 };
 
