@@ -9,6 +9,7 @@
 // interface never blocks on the loader: it holds it (counted) around its own
 // page reads, and waits for it only in loops that keep events running.
 
+#include "document/archiveaccess.h"
 #include "document/pageindex.h"
 #include "document/reportdocument.h"
 #include "document/reportsource.h"
@@ -25,38 +26,6 @@
 namespace veltra {
 
 class MessageSink;
-
-// What the loader needs of the archive library and the zip reader. The
-// program plugs in the real archive module; tests plug in fakes.
-class ArchiveAccess {
-public:
-    virtual ~ArchiveAccess() = default;
-    struct MemberInfo {
-        qint64 size = 0;
-        int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-        QByteArray comment;
-    };
-    // 0 = the archive opens.
-    virtual int testOpen(const QString &archive) = 0;
-    // Reads count bytes from offset of the member's text; 0 = all read.
-    virtual int readRange(const QString &archive, const QString &member, const QString &options,
-                          qint64 offset, qint64 count, char *buffer) = 0;
-    // Size, date and comment of a member (name compared ignoring case, "\"
-    // and "/" alike). 0 = found; other codes: 12 (archive), 2 (directory).
-    virtual int lookupMember(const QString &archive, const QString &member, MemberInfo &info) = 0;
-    // Unzips the member into dest (already sized to the member's size);
-    // reports percent done; stops when cancel is set. Returns the number of
-    // members written: 1 = success.
-    virtual int unzipMember(const QString &archive, const QString &member, const QString &password,
-                            char *dest, qint64 capacity, std::atomic<qint64> *filled,
-                            const std::function<void(int percent)> &progress,
-                            const std::atomic<bool> &cancel) = 0;
-    // Whether the archive holds a member of this name (ignoring case).
-    virtual bool hasMember(const QString &archive, const QString &member) = 0;
-    // Unzips a small member (the page index) into bytes; 1 = success.
-    virtual int unzipSmall(const QString &archive, const QString &member, const QString &password,
-                           QByteArray &bytes) = 0;
-};
 
 // The steps the loader runs on the user-interface thread.
 class LoaderHost {
