@@ -1,10 +1,14 @@
 #include "scanhelper.h"
 
+#include "platform/messagesink.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace veltra;
 using veltra::test::ScannedReport;
@@ -37,6 +41,8 @@ struct DetectCase {
     QByteArray data;
     ReportType type;
 };
+
+void PrintTo(const DetectCase &c, std::ostream *os) { *os << c.name; }
 
 class Detect : public ::testing::TestWithParam<DetectCase> {};
 
@@ -76,6 +82,8 @@ struct PagesCase {
     QByteArray data;
     std::vector<qint64> starts;
 };
+
+void PrintTo(const PagesCase &c, std::ostream *os) { *os << c.name; }
 
 class Pages : public ::testing::TestWithParam<PagesCase> {};
 
@@ -199,4 +207,75 @@ TEST(Corpus, PageCountsMatchTheManifest)
         ++checked;
     }
     EXPECT_GT(checked, 10);
+}
+
+TEST(Scanner, ClosedFileIsReportedAndEndsTheScan)
+{
+    ReportDocument doc;
+    ScriptedMessageSink sink;
+    doc.messages = &sink;
+    doc.RptPath = "/reports/GONE.RPT";
+    doc.SourceIsFile = true;
+    doc.RptType = RptTypeFormFeed;
+    ChunkScanResult scratch;
+    ScanNextChunk(doc, scratch);
+    EXPECT_TRUE(doc.ScanAtEnd);
+    EXPECT_EQ(doc.pages.count(), 0);
+    ASSERT_EQ(sink.count(), 1);
+    EXPECT_EQ(sink.messages()[0].kind, MessageKind::ErrorAbort);
+    EXPECT_EQ(sink.texts()[0], "File Not Open 02\r\n/reports/GONE.RPT");
+}
+
+// The same bytes read from a file and from an unzipped member give the same
+// page table.
+TEST(Scanner, MemberAndFileScanAlike)
+{
+    QByteArray data;
+    for (int i = 0; i < 3000; ++i)
+        data += "1PAGE " + QByteArray::number(i) + "\r\n DETAIL LINE\r\n0DOUBLE\r\n";
+    ScannedReport file(data);
+    ReportDocument member;
+    OpenMemoryReport(member, "R.TXT", data, {});
+    ScanWholeReport(member);
+    ASSERT_EQ(member.pages.count(), qint64(file.pages.size()));
+    for (qint64 n = 1; n <= member.pages.count(); ++n) {
+        ASSERT_EQ(member.pages.pageStart(n), file.pages[size_t(n - 1)].start);
+        ASSERT_EQ(member.pages.pageLength(n), file.pages[size_t(n - 1)].length);
+    }
+    EXPECT_EQ(member.pages.count(), 3000);
+}
+
+// The viewer reads pages while the loader scans the same file: neither may
+// disturb the other's reads.
+TEST(Scanner, PagesReadWhileTheLoaderScans)
+{
+    QByteArray data;
+    constexpr int Pages = 4000;
+    for (int i = 1; i <= Pages; ++i)
+        data += "\fPAGE " + QByteArray::number(i) + "\r\n" + QByteArray(200, 'x') + "\r\n";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.txt");
+    {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(data);
+    }
+    ReportDocument doc;
+    ASSERT_TRUE(OpenPlainReport(doc, path, {}, nullptr));
+    doc.ReadChunkSize = 2000; // many small chunks: many reads on the loader side
+    std::thread loader([&] { ScanWholeReport(doc); });
+    int checked = 0;
+    bool wrong = false;
+    while (checked < 3000 && !wrong) {
+        const qint64 count = doc.pages.count();
+        if (count == 0)
+            continue;
+        const qint64 n = 1 + (checked * 7919) % count;
+        const QByteArray text = PageDisplayText(doc, n);
+        wrong = !text.startsWith("PAGE " + QByteArray::number(n) + "\r\n");
+        ++checked;
+    }
+    loader.join();
+    EXPECT_FALSE(wrong);
+    EXPECT_EQ(doc.pages.count(), Pages);
 }
