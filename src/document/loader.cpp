@@ -82,6 +82,13 @@ void Loader::stopAndWait(const std::function<void()> &pumpEvents)
         thread_->wait();
 }
 
+void Loader::setTimeCritical()
+{
+    std::lock_guard lock(mutex_);
+    if (running_ && thread_)
+        thread_->setPriority(QThread::TimeCriticalPriority);
+}
+
 void Loader::holdLoader()
 {
     std::lock_guard lock(holdMutex_);

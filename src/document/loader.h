@@ -71,6 +71,10 @@ public:
     void holdLoader();
     void releaseLoader();
 
+    // The user waits for the scan (last page): run the loader at top
+    // priority until its current load ends.
+    void setTimeCritical();
+
     // Whether a loader cycle is running.
     bool busy() const;
     // Stops a running load and waits for the thread, letting wait() pump
