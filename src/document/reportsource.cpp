@@ -30,6 +30,19 @@ void DetectSourceType(ReportDocument &doc, const SourceOptions &options)
     }
 }
 
+void CloseReportFile(ReportDocument &doc)
+{
+    QString path;
+    if (doc.RptFileHandle) {
+        path = doc.RptFileHandle->fileName();
+        doc.RptFileHandle->close();
+        doc.RptFileHandle.reset();
+    }
+    if (!doc.RptIsArchived && path.endsWith(QLatin1String(".~~~"), Qt::CaseInsensitive))
+        QFile::remove(path);
+    doc.ReadChunkSize = DefaultReadChunkSize;
+}
+
 static void resetScan(ReportDocument &doc)
 {
     doc.pages.clear();

@@ -32,6 +32,11 @@ bool OpenPlainReport(ReportDocument &doc, const QString &path, const SourceOptio
 void OpenMemoryReport(ReportDocument &doc, const QString &memberName, QByteArray bytes,
                       const SourceOptions &options);
 
+// Closes the report's file or archive source. A report whose extension is
+// "~~~" is a temporary copy made for viewing and is deleted here. The chunk
+// size goes back to its default.
+void CloseReportFile(ReportDocument &doc);
+
 // Scans from the start to the end without pauses; returns false when a stop
 // was requested.
 bool ScanWholeReport(ReportDocument &doc);

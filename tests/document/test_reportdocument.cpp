@@ -1,4 +1,8 @@
 #include "document/reportdocument.h"
+#include "document/reportsource.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -118,4 +122,25 @@ TEST(ReportDocument, OpenRequestHandOverUnderContention)
     requester.join();
     EXPECT_FALSE(torn);
     EXPECT_EQ(last, N); // the last request is never lost
+}
+
+// A "~~~" report is a temporary copy made for viewing: closing it deletes
+// it. Any other report stays.
+TEST(ReportDocument, ClosingDeletesOnlyTemporaryCopies)
+{
+    QTemporaryDir dir;
+    for (const char *name : {"COPY.~~~", "KEEP.TXT"}) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("\fPAGE 1\r\n");
+        f.close();
+        ReportDocument doc;
+        ASSERT_TRUE(OpenPlainReport(doc, path, {}, nullptr));
+        doc.ReadChunkSize = 10000;
+        CloseReportFile(doc);
+        EXPECT_EQ(QFile::exists(path), QByteArray(name) == "KEEP.TXT") << name;
+        EXPECT_FALSE(doc.RptFileHandle);
+        EXPECT_EQ(doc.ReadChunkSize, DefaultReadChunkSize);
+    }
 }
