@@ -11,9 +11,10 @@ cd "$(dirname "$0")/.."
 mib=${1:-1024}
 command -v /usr/bin/time >/dev/null || apt-get install -y -qq time >/dev/null
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRA_TESTS=OFF -DVELTRA_BENCH=ON >/dev/null
-cmake --build build-bench --target veltra-cli bench-firstpage >/dev/null
+cmake --build build-bench --target veltra-cli bench-firstpage bench-openload >/dev/null
 cli=build-bench/src/cli/veltra-cli
 first=build-bench/bench/bench-firstpage
+openload=build-bench/bench/bench-openload
 mkdir -p bench/scratch
 
 best_of3() { # prints the best wall time in seconds of three runs of "$@"
@@ -26,8 +27,8 @@ best_of3() { # prints the best wall time in seconds of three runs of "$@"
   echo "$best"
 }
 
-echo "| report | size MiB | pages | veltra-cli info s | wc -l s | ratio | first page ms | peak RSS MiB |"
-echo "|---|---|---|---|---|---|---|---|"
+echo "| report | size MiB | pages | veltra-cli info s | wc -l s | ratio | first page ms | peak RSS MiB | open to final count s | vs info |"
+echo "|---|---|---|---|---|---|---|---|---|---|"
 for kind in cc ff plain; do
   f=bench/scratch/$kind-$mib.rpt
   [ -f "$f" ] || python3 bench/gen_report.py $kind "$mib" "$f"
@@ -37,6 +38,7 @@ for kind in cc ff plain; do
   pages=$("$cli" info "$f" | sed -n 's/^pages: //p')
   fp=$("$first" "$f")
   rss=$(/usr/bin/time -f %M "$cli" info "$f" 2>&1 >/dev/null | tail -1)
-  printf "| %s | %s | %s | %.3f | %.3f | %.2f | %s | %.1f |\n" "$kind" "$mib" "$pages" "$tv" "$tw" \
-    "$(echo "$tv / $tw" | bc -l)" "$fp" "$(echo "$rss / 1024" | bc -l)"
+  ol=$("$openload" "$f" | cut -d' ' -f1)
+  printf "| %s | %s | %s | %.3f | %.3f | %.2f | %s | %.1f | %.3f | %.2f |\n" "$kind" "$mib" "$pages" "$tv" "$tw" \
+    "$(echo "$tv / $tw" | bc -l)" "$fp" "$(echo "$rss / 1024" | bc -l)" "$ol" "$(echo "$ol / $tv" | bc -l)"
 done
