@@ -1,6 +1,7 @@
 // veltra-cli: headless access to the report engine, for scripts, tests and
 // benchmarks. Scans with the same chunk-by-chunk path as the viewer.
 
+#include "archive/pagecodec.h"
 #include "document/pagetext.h"
 #include "document/reportdocument.h"
 #include "document/reportsource.h"
@@ -19,6 +20,7 @@ int usage()
     fputs("usage: veltra-cli info REPORT\n"
           "       veltra-cli pages REPORT\n"
           "       veltra-cli page REPORT N\n"
+          "       veltra-cli compress REPORT OUT [--version 1A|1B]\n"
           "REPORT is a file path.\n",
           stderr);
     return 2;
@@ -54,7 +56,18 @@ int main(int argc, char **argv)
     const QString command = args[0];
     const QString report = args[1];
 
+    CompressOptions compress;
+    if (command == QLatin1String("compress")) {
+        if (args.size() != 3 && !(args.size() == 5 && args[3] == QLatin1String("--version")))
+            return usage();
+        if (args.size() == 5)
+            compress.version = args[4].toUpper();
+        if (compress.version != QLatin1String("1A") && compress.version != QLatin1String("1B"))
+            return fail(QStringLiteral("unknown compression version ") + args[4] + QStringLiteral(" (1A or 1B)"));
+    }
+
     ReportDocument doc;
+    InstallPageCodec(doc);
     QString error;
     if (!OpenPlainReport(doc, report, {}, &error))
         return fail(error);
@@ -75,6 +88,14 @@ int main(int argc, char **argv)
             printf("%lld %lld %lld\n", static_cast<long long>(n), static_cast<long long>(e.start),
                    static_cast<long long>(e.length));
         }
+        return 0;
+    }
+    if (command == QLatin1String("compress")) {
+        CompressSummary summary;
+        if (!WriteCompressedReport(doc, args[2], compress, &error, &summary))
+            return fail(error);
+        printf("pages: %lld\nbytes: %lld\n", static_cast<long long>(summary.pages),
+               static_cast<long long>(summary.bytesOut));
         return 0;
     }
     if (command == QLatin1String("page")) {
