@@ -2,11 +2,13 @@
 // benchmarks. Scans with the same chunk-by-chunk path as the viewer.
 
 #include "archive/pagecodec.h"
+#include "archive/ziparchiveaccess.h"
 #include "document/pagetext.h"
 #include "document/reportdocument.h"
 #include "document/reportsource.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -21,7 +23,8 @@ int usage()
           "       veltra-cli pages REPORT\n"
           "       veltra-cli page REPORT N\n"
           "       veltra-cli compress REPORT OUT [--version 1A|1B]\n"
-          "REPORT is a file path.\n",
+          "REPORT is a file path, or ARCHIVE:MEMBER for a report inside a zip archive;\n"
+          "--password PW gives the password of an encrypted member.\n",
           stderr);
     return 2;
 }
@@ -45,12 +48,72 @@ const char *typeName(ReportType t)
     }
 }
 
+// ARCHIVE:MEMBER names a report inside an archive: the archive part is the
+// longest prefix before a ":" that is an existing file (paths may hold ":").
+bool splitArchiveMember(const QString &report, QString *archive, QString *member)
+{
+    if (QFileInfo(report).isFile())
+        return false;
+    for (qsizetype at = report.lastIndexOf(QLatin1Char(':')); at > 0;
+         at = report.lastIndexOf(QLatin1Char(':'), at - 1)) {
+        if (QFileInfo(report.left(at)).isFile()) {
+            *archive = report.left(at);
+            *member = report.mid(at + 1);
+            return !member->isEmpty();
+        }
+    }
+    return false;
+}
+
+// Unzips the member and opens it the way the loader opens an unzipped
+// member. False with the message in *error.
+bool openArchivedReport(ReportDocument &doc, const QString &archive, const QString &member,
+                        const QString &password, QString *error)
+{
+    ZipArchiveAccess access;
+    ArchiveAccess::MemberInfo info;
+    const int found = access.lookupMember(archive, member, info);
+    if (found != 0) {
+        *error = (found == 12 ? QStringLiteral("Could not open archived file ") + archive
+                              : QStringLiteral("VTFile to unzip not found ") + member)
+                 + QStringLiteral(" RC = ") + QString::number(access.lastCode()) + QStringLiteral(" (")
+                 + archiveCodeText(access.lastCode()) + QStringLiteral(")");
+        return false;
+    }
+    if (info.size == 0) {
+        *error = QStringLiteral("FileSize = 0 ") + archive + QLatin1Char(':') + member;
+        return false;
+    }
+    QByteArray bytes(info.size, '\0');
+    std::atomic<bool> cancel{false};
+    const int result = access.unzipMember(archive, member, password, bytes.data(), bytes.size(), nullptr, {}, cancel);
+    if (result != 1) {
+        *error = QStringLiteral("VTFile to unzip not found ") + member + QStringLiteral(" UZRC: ")
+                 + QString::number(result) + QStringLiteral(" (") + archiveCodeText(access.lastCode())
+                 + QStringLiteral(")");
+        return false;
+    }
+    doc.RptIsArchived = true;
+    doc.RptArchiveName = archive;
+    doc.setDateTime(info.year, info.month, info.day, info.hour, info.minute, info.second);
+    OpenMemoryReport(doc, member, std::move(bytes), {});
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    QString password;
+    const qsizetype pw = args.indexOf(QStringLiteral("--password"));
+    if (pw >= 0) {
+        if (pw + 1 >= args.size())
+            return usage();
+        password = args[pw + 1];
+        args.remove(pw, 2);
+    }
     if (args.size() < 2)
         return usage();
     const QString command = args[0];
@@ -69,8 +132,13 @@ int main(int argc, char **argv)
     ReportDocument doc;
     InstallPageCodec(doc);
     QString error;
-    if (!OpenPlainReport(doc, report, {}, &error))
+    QString archive, member;
+    if (splitArchiveMember(report, &archive, &member)) {
+        if (!openArchivedReport(doc, archive, member, password, &error))
+            return fail(error);
+    } else if (!OpenPlainReport(doc, report, {}, &error)) {
         return fail(error);
+    }
     if (doc.RptSize == 0)
         return fail(QStringLiteral("FileSize = 0 ") + report);
     ScanWholeReport(doc);
