@@ -192,9 +192,10 @@ QByteArray BlockTextForPage(const QByteArray &displayText)
 {
     QByteArray out;
     out.reserve(displayText.size() + 1);
-    // The formatter drops one line end at the very start of a page; this one
-    // stands in for it, so a page that starts with an empty line keeps it.
-    out.append('\n');
+    // The formatter drops a line end at the very start of a page; one more
+    // in front keeps the empty first line of a page that has one.
+    if (displayText.startsWith("\r\n"))
+        out.append('\n');
     const char *p = displayText.constData();
     const qsizetype n = displayText.size();
     const qsizetype resetLength = PrinterResetSequence.size();
@@ -258,15 +259,35 @@ bool CompressReport(ReportDocument &source, QIODevice &out, const CompressOption
     CompressSummary done;
     QByteArray raw, block, stored;
     std::vector<char> check(TextBufferSize);
+    // Stores text in block when the viewer will show exactly `expected` from it.
+    auto storesAs = [&](const QByteArray &text, const QByteArray &expected) {
+        if (!CompressPageBlock(text, block, options.level))
+            return false;
+        std::fill(check.begin(), check.end(), 0);
+        return ExpandPageBlock(block.constData(), block.size(), check.data(), TextBufferSize) == BlockOk
+            && FormatPageText(QByteArray(check.data()), RptTypeCompressed) == expected;
+    };
     for (qint64 n = 1; n <= count; ++n) {
         if (!ReadPageRaw(source, n, raw)) {
             setError(error, QStringLiteral("page %1 could not be read").arg(n));
             return false;
         }
         const QByteArray display = FormatPageText(raw, source.RptType);
-        const QByteArray text = BlockTextForPage(display);
-        if (!CompressPageBlock(text, block, options.level)) {
-            setError(error, QStringLiteral("page %1 could not be compressed").arg(n));
+        // Each block is read back the way the viewer will read it: the page
+        // must show exactly as it does in the original report.
+        bool ok = storesAs(BlockTextForPage(display), display);
+        if (!ok && display.startsWith("\r\n") && display.size() > MaxPageText - 2) {
+            // A page that begins with an empty line and fills the whole page
+            // buffer cannot keep both: the formatter takes the line end that
+            // stands in for the empty line into the buffer first. The page
+            // gives up its last line instead.
+            const QByteArray cut = display.left(display.lastIndexOf("\r\n", MaxPageText - 4) + 2);
+            ok = storesAs(BlockTextForPage(cut), cut);
+            if (ok)
+                ++done.pagesCut;
+        }
+        if (!ok) {
+            setError(error, QStringLiteral("page %1 cannot be stored exactly in a compressed block").arg(n));
             return false;
         }
         stored.clear();
@@ -279,15 +300,6 @@ bool CompressReport(ReportDocument &source, QIODevice &out, const CompressOption
             setError(error, QStringLiteral("page %1 does not fit in one compressed block "
                                            "(%2 bytes stored, at most %3)")
                                 .arg(n).arg(stored.size()).arg(MaxStoredPage));
-            return false;
-        }
-        // Read the block back the way the viewer will: the page must show
-        // exactly as it does in the original report.
-        std::fill(check.begin(), check.end(), 0);
-        const int rc = ExpandPageBlock(block.constData(), block.size(), check.data(), TextBufferSize);
-        if (rc != BlockOk
-            || FormatPageText(QByteArray(check.data()), RptTypeCompressed) != display) {
-            setError(error, QStringLiteral("page %1 cannot be stored exactly in a compressed block").arg(n));
             return false;
         }
         if (out.write(stored) != stored.size()) {

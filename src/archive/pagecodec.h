@@ -62,8 +62,10 @@ int ExpandPageBlock(const char *src, qint64 len, char *dst, qint64 capacity);
 
 // The text a block holds for a page whose display text is displayText: the
 // page formatter turns it back into exactly that display text, whatever the
-// type of the report it came from. Lines end in a line feed alone and one
-// leading line feed stands for the leading line end the formatter drops.
+// type of the report it came from, as long as the formatter's page buffer
+// holds it (see CompressReport). Lines end in a line feed alone; a page that
+// begins with an empty line gets one more line feed in front, which the
+// formatter drops.
 QByteArray BlockTextForPage(const QByteArray &displayText);
 
 // The file header: "*VT COMPRESSION V1*" then CR LF (version "1A", 21
@@ -84,6 +86,7 @@ struct CompressSummary {
     qint64 pages = 0;
     qint64 bytesIn = 0;   // display text of all pages
     qint64 bytesOut = 0;  // the compressed report
+    qint64 pagesCut = 0;  // pages that gave up their last line (see CompressReport)
 };
 
 // Writes every page of a scanned report (page table complete) to out as a
@@ -91,6 +94,9 @@ struct CompressSummary {
 // formatted before it is written: a page whose text would not come back
 // exactly, or whose stored form exceeds MaxStoredPage, stops the work with a
 // message naming the page. False with the message in *error.
+// One case cannot come back exactly: a page whose display text begins with
+// an empty line and fills (nearly) all 64,000 characters of the page buffer.
+// Such a page is stored without its last line and counted in pagesCut.
 bool CompressReport(ReportDocument &source, QIODevice &out, const CompressOptions &options,
                     QString *error, CompressSummary *summary = nullptr);
 
