@@ -164,6 +164,9 @@ int main(int argc, char **argv)
             return fail(error);
         printf("pages: %lld\nbytes: %lld\n", static_cast<long long>(summary.pages),
                static_cast<long long>(summary.bytesOut));
+        if (summary.pagesCut > 0)
+            fprintf(stderr, "veltra-cli: note: %lld page(s) begin with an empty line and fill the whole "
+                    "page buffer; each lost its last line\n", static_cast<long long>(summary.pagesCut));
         return 0;
     }
     if (command == QLatin1String("page")) {

@@ -41,4 +41,25 @@ if command -v zip >/dev/null; then
   "$cli" info "$tmp/cut.zip:statement-cc.rpt" 2> "$tmp/err" && fail "truncated archive must fail"
   grep -q 'damaged' "$tmp/err" || fail "truncated archive message: $(cat $tmp/err)"
 fi
+# Compressed reports: compress, then every page shows as in the original.
+for v in 1A 1B; do
+  "$cli" compress "$samples/statement-cc.rpt" "$tmp/c$v.vtc" --version $v > "$tmp/cout" || fail "compress $v exit status"
+  grep -q '^pages: 12$' "$tmp/cout" || fail "compress $v output: $(cat $tmp/cout)"
+  head -c 19 "$tmp/c$v.vtc" | grep -q '^\*VT COMPRESSION V1\*$' || fail "compress $v header"
+  "$cli" info "$tmp/c$v.vtc" > "$tmp/cinfo" || fail "compressed $v info exit status"
+  grep -q '^type: 4 compressed$' "$tmp/cinfo" || fail "compressed $v type: $(cat $tmp/cinfo)"
+  grep -q '^pages: 12$' "$tmp/cinfo" || fail "compressed $v pages: $(cat $tmp/cinfo)"
+  n=1
+  while [ $n -le 12 ]; do
+    "$cli" page "$samples/statement-cc.rpt" $n > "$tmp/orig" || fail "page $n"
+    "$cli" page "$tmp/c$v.vtc" $n > "$tmp/back" || fail "compressed $v page $n exit status"
+    cmp -s "$tmp/orig" "$tmp/back" || fail "compressed $v page $n differs"
+    n=$((n + 1))
+  done
+done
+"$cli" compress "$samples/statement-cc.rpt" "$tmp/x.vtc" --version 2C 2> "$tmp/err" && fail "unknown version must fail"
+grep -q 'unknown compression version' "$tmp/err" || fail "unknown version message: $(cat $tmp/err)"
+"$cli" compress "$samples/statement-cc.rpt" "$tmp/no/such/x.vtc" 2> "$tmp/err" && fail "unwritable target must fail"
+grep -q 'cannot write' "$tmp/err" || fail "unwritable target message: $(cat $tmp/err)"
+[ ! -e "$tmp/x.vtc" ] || fail "a failed compress left a file"
 echo "cli ok"
