@@ -173,6 +173,21 @@ int ReportPane::firstVisibleLine() const
     return firstVisibleBlock().blockNumber() + 1;
 }
 
+QRectF ReportPane::lineRect(int line) const
+{
+    const QTextBlock first = firstVisibleBlock();
+    if (line < first.blockNumber() + 1 || line > lineCount())
+        return {};
+    QPointF offset = contentOffset();
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        const QRectF r = blockBoundingRect(b).translated(offset);
+        if (b.blockNumber() + 1 == line)
+            return QRectF(0, r.top(), viewport()->width(), r.height());
+        offset.ry() += r.height();
+    }
+    return {};
+}
+
 int ReportPane::topLine() const
 {
     return verticalScrollBar()->value() + 1;

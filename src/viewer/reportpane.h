@@ -122,6 +122,9 @@ public:
 
     // The first line painted (1-based); the protected firstVisibleBlock().
     int firstVisibleLine() const;
+    // Where line `line` is drawn, in viewport coordinates across the whole
+    // viewport width; empty when it is above the view or outside the text.
+    QRectF lineRect(int line) const;
 
 signals:
     void topLineChanged(int line);
