@@ -212,8 +212,10 @@ ArcCode ZipArchive::memberInfo(qint64 index, ZipMemberInfo &info) const
         info.crc = st.crc;
     if (st.valid & ZIP_STAT_COMP_METHOD)
         info.method = quint16(st.comp_method);
-    if (st.valid & ZIP_STAT_ENCRYPTION_METHOD)
+    if (st.valid & ZIP_STAT_ENCRYPTION_METHOD) {
         info.encrypted = st.encryption_method != ZIP_EM_NONE;
+        info.encryptionMethod = st.encryption_method;
+    }
     if (st.valid & ZIP_STAT_MTIME)
         dosFromTime(st.mtime, info.dosTime, info.dosDate);
     zip_uint32_t len = 0;
@@ -282,6 +284,11 @@ ArcCode ZipMemberReader::open(const ZipArchive &archive, qint64 index, const QBy
     ArcCode code = archive.memberInfo(index, info_);
     if (code != ArcOk)
         return fail(code);
+    // Methods libzip cannot read are refused here: its open leaks memory
+    // when it meets them.
+    if ((info_.encrypted && !zip_encryption_method_supported(info_.encryptionMethod, 0))
+        || !zip_compression_method_supported(info_.method, 0))
+        return fail(ArcUnsupported);
     if (info_.encrypted && password.isEmpty())
         return fail(ArcPasswordRequired);
     password_ = password;

@@ -32,6 +32,7 @@ struct ZipMemberInfo {
     quint32 crc = 0;
     quint16 method = 0;        // 0 stored, 8 deflated, ...
     bool encrypted = false;
+    quint16 encryptionMethod = 0; // libzip's number: 1 traditional, 0x0101.. AES
     quint16 dosTime = 0;       // the member's date and time in DOS form
     quint16 dosDate = 0;
     QByteArray comment;

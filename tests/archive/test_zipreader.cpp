@@ -242,6 +242,22 @@ TEST_F(ZipReaderTest, MemberSizesThatDisagreeWithTheDirectory)
     }
 }
 
+TEST_F(ZipReaderTest, UnsupportedEncryptionIsRefused)
+{
+    // The strong-encryption flag marks a method this reader does not know.
+    QByteArray bytes = readFile(makeArchive(QStringLiteral("strong.zip"), reportText(3000), {"-P", "pw"}));
+    bytes[6] = char(bytes[6] | 0x40);
+    const qsizetype cd = centralRecord(bytes);
+    bytes[cd + 8] = char(bytes[cd + 8] | 0x40);
+    const QString p = writeFile(path(QStringLiteral("strong2.zip")), bytes);
+    char buf[10];
+    EXPECT_EQ(access.readRange(p, QStringLiteral("REPORT.TXT"), QStringLiteral("-o -s#pw#"), 0, 10, buf),
+              ArcUnsupported);
+    EXPECT_FALSE(access.testPassword(p, QStringLiteral("REPORT.TXT"), QStringLiteral("pw")));
+    QByteArray out;
+    EXPECT_EQ(access.unzipSmall(p, QStringLiteral("REPORT.TXT"), QStringLiteral("pw"), out), -int(ArcUnsupported));
+}
+
 TEST_F(ZipReaderTest, ZeroByteMember)
 {
     writeFile(path(QStringLiteral("EMPTY.RPT")), QByteArray());
