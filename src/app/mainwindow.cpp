@@ -147,7 +147,9 @@ TVeltraFm::TVeltraFm(QWidget *parent) : QMainWindow(parent)
 
     qApp->installEventFilter(this);
     resize(800, 600);
-    applyCommandStates();
+    // Born without a report: the report commands are greyed from the start
+    // (the clipboard is left alone until the no-report step runs).
+    applyCommandChanges(NoReportCommands());
 }
 
 TVeltraFm::~TVeltraFm()
