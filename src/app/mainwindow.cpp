@@ -874,8 +874,26 @@ void TVeltraFm::ExitMuClick()
 
 // --- Events ---
 
+QPoint TVeltraFm::dialogPosAboveStatusBar(const QSize &dialogSize) const
+{
+    const QStatusBar *sb = statusBar();
+    const int bottom = sb->isVisible() ? sb->mapToGlobal(QPoint(0, 0)).y()
+                                       : mapToGlobal(QPoint(0, height())).y();
+    const int centre = mapToGlobal(QPoint(width() / 2, 0)).x();
+    return {centre - dialogSize.width() / 2, bottom - 5 - dialogSize.height()};
+}
+
+void TVeltraFm::placeAboveStatusBar(QWidget *dialog) const
+{
+    dialog->move(dialogPosAboveStatusBar(dialog->frameGeometry().size()));
+}
+
 bool TVeltraFm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseButtonPress && watched == named(QStringLiteral("CurrPageRzSP")))
+        emit pageBoxClicked();
+    else if (event->type() == QEvent::FocusIn && watched == named(QStringLiteral("GoToBtn")))
+        emit goToButtonEntered();
     if (event->type() == QEvent::KeyPress && keyHandler_ && watched->isWidgetType()) {
         auto *w = static_cast<QWidget *>(watched);
         // Only the first delivery (to the focused control, or to the window

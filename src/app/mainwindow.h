@@ -141,6 +141,12 @@ public:
     bool statusBarChosen() const { return !statusBarHidden_; }
     void setStatusBarShown(bool shown);
 
+    // Where a dialog opened from the status bar area goes: centred on this
+    // window, its lower edge 5 pixels above the status bar (above the
+    // window's bottom edge while the status bar is hidden). Global coordinates.
+    QPoint dialogPosAboveStatusBar(const QSize &dialogSize) const;
+    void placeAboveStatusBar(QWidget *dialog) const;
+
     static bool splitterLocked(const QSplitter *splitter);
     static void setSplitterLocked(QSplitter *splitter, bool locked);
 
@@ -155,6 +161,10 @@ public slots:
 
 signals:
     void cleanScreenChanged(bool on);
+    // A mouse press in the page box CurrPageRzSP (CurrPageRzSPClick).
+    void pageBoxClicked();
+    // The focus arrived at the "&Go To" button (GoToBtnEnter).
+    void goToButtonEntered();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

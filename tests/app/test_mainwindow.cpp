@@ -91,6 +91,7 @@ private slots:
     void featureSwitches();
     void keyPreview();
     void goToSitsLeftOfPage();
+    void pageBoxEventsAndDialogPlace();
     void dialogSinkAnswers();
 
 private:
@@ -677,6 +678,27 @@ void TestMainWindow::goToSitsLeftOfPage()
         QCOMPARE(goTo->x() + goTo->width(), pageLb->x());
         QCOMPARE(goTo->parentWidget(), pageLb->parentWidget());
     }
+}
+
+void TestMainWindow::pageBoxEventsAndDialogPlace()
+{
+    QSignalSpy clicked(w, &TVeltraFm::pageBoxClicked);
+    QSignalSpy entered(w, &TVeltraFm::goToButtonEntered);
+    QTest::mouseClick(w->findChild<QWidget *>("CurrPageRzSP"), Qt::LeftButton);
+    QCOMPARE(clicked.size(), 1);
+    auto *goTo = w->findChild<QPushButton *>("GoToBtn");
+    goTo->setEnabled(true);
+    QApplication::setActiveWindow(w);
+    goTo->setFocus();
+    QTRY_COMPARE(entered.size(), 1);
+
+    const QSize dlg(200, 100);
+    const QPoint at = w->dialogPosAboveStatusBar(dlg);
+    QCOMPARE(at.y() + dlg.height() + 5, w->statusBar()->mapToGlobal(QPoint(0, 0)).y());
+    QCOMPARE(at.x() + dlg.width() / 2, w->mapToGlobal(QPoint(w->width() / 2, 0)).x());
+    w->HideSBMuClick();
+    QCOMPARE(w->dialogPosAboveStatusBar(dlg).y() + dlg.height() + 5,
+             w->mapToGlobal(QPoint(0, w->height())).y());
 }
 
 void TestMainWindow::dialogSinkAnswers()
