@@ -38,6 +38,7 @@ TEST(ProfileText, ReadsValuesTheWayTheFileHoldsThem)
         const char *key;
         std::optional<QString> expected;
     };
+    static const char binary[] = "\x00\xff[A]\x01\n[A]\r\nk=\xc3\xa9\r\n\x00";
     const QByteArray basic = "[View]\r\nStatusBar=Show\r\nHeaderFormat=\r\n[Print]\r\nLandPort=L\r\n";
     const Case cases[] = {
         {"plain", basic, "View", "StatusBar", QStringLiteral("Show")},
@@ -58,7 +59,7 @@ TEST(ProfileText, ReadsValuesTheWayTheFileHoldsThem)
         {"comment line is no key", "[A]\r\n;k=1\r\n", "A", "k", std::nullopt},
         {"line without '='", "[A]\r\nk\r\n", "A", "k", std::nullopt},
         {"section without ']'", "[A\r\nk=1\r\n", "A", "k", QStringLiteral("1")},
-        {"binary around", QByteArray("\x00\xff[A]\x01\n[A]\r\nk=\xc3\xa9\r\n\x00", 22), "A", "k",
+        {"binary around", QByteArray(binary, sizeof binary - 1), "A", "k",
          QStringLiteral("\u00e9")},
         {"empty text", "", "A", "k", std::nullopt},
     };
