@@ -88,7 +88,9 @@ private:
     {
         m_failed = true;
         m_outcome.unwritableFiles.append(m_file.path());
-        m_messages.errorOk(QStringLiteral("Unable to write to ") + m_file.path() +
+        // The file's own error names it and says why ("Unable to write to
+        // /opt/veltra/VELTRA32.INI: Permission denied").
+        m_messages.errorOk(m_file.errorString() +
                            QStringLiteral("\r\nMissing settings keep their default values for this run."));
     }
 

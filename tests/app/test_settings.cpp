@@ -59,15 +59,6 @@ protected:
         return s;
     }
 
-    QStringList messagesStartingWith(const QString &start) const
-    {
-        QStringList found;
-        for (const QString &t : sink.texts())
-            if (t.startsWith(start))
-                found << t;
-        return found;
-    }
-
     QTemporaryDir scratch;
     SettingsPaths paths;
     ScriptedMessageSink sink;
@@ -385,15 +376,33 @@ TEST_F(SettingsTest, AMasterFileThatCannotBeWrittenCostsOneMessage)
     // write can succeed.
     QDir().mkpath(master());
     const Settings s = load();
-    const QStringList failures = messagesStartingWith("Unable to write to ");
-    ASSERT_EQ(failures.size(), 1);
-    EXPECT_TRUE(failures[0].contains(master()));
-    EXPECT_EQ(sink.count(), 1);
+    ASSERT_EQ(sink.count(), 1);
+    EXPECT_EQ(sink.messages()[0].kind, MessageKind::ErrorOk);
+    EXPECT_TRUE(sink.texts()[0].contains(master()));
+    EXPECT_TRUE(sink.texts()[0].endsWith("Missing settings keep their default values for this run."));
     EXPECT_EQ(outcome.unwritableFiles, QStringList{master()});
     EXPECT_EQ(s.Open, "ENABLE");
     EXPECT_EQ(s.GreenBarEffect, "MONEYGREEN");
     EXPECT_EQ(s.RptSettingsDir, paths.programDir + "vtrptsts/");
     EXPECT_TRUE(QFileInfo(master()).isDir());
+}
+
+TEST_F(SettingsTest, AnUnwritablePerUserFileCostsOneMessage)
+{
+    writeAll(scratch.filePath("afile"), "x");
+    paths.userDir = scratch.filePath("afile") + "/veltra";
+    const QString base = scratch.filePath("local");
+    sink.pushAnswer(true, base);
+    const Settings s = load("[Adminstration]\r\nAllowUserIni=Yes\r\n");
+    ASSERT_EQ(sink.count(), 2) << sink.texts().join(" | ").toStdString();
+    EXPECT_EQ(sink.messages()[0].kind, MessageKind::ErrorOk);
+    EXPECT_TRUE(sink.texts()[0].contains(paths.userDir));
+    EXPECT_EQ(sink.messages()[1].kind, MessageKind::Input);
+    EXPECT_EQ(outcome.unwritableFiles, QStringList{paths.userDir + "/VELTRA32.INI"});
+    // The answer still counts for this run.
+    EXPECT_EQ(s.RptSettingsDir, base + "/veltra/vtrptsts/");
+    EXPECT_EQ(s.NotesDir, base + "/veltra/vtrptsts/");
+    EXPECT_EQ(s.Language, "ENGLISH");
 }
 
 TEST_F(SettingsTest, PerUserFileIsNeverTouchedWhenNotAllowed)
