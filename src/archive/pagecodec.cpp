@@ -272,6 +272,12 @@ bool CompressReport(ReportDocument &source, QIODevice &out, const CompressOption
             setError(error, QStringLiteral("page %1 could not be read").arg(n));
             return false;
         }
+        // The page reader shows a damaged block as an empty page; a copy
+        // must not pass that off as the page.
+        if (source.RptType == RptTypeCompressed && raw.isEmpty()) {
+            setError(error, QStringLiteral("page %1 of the compressed report is damaged").arg(n));
+            return false;
+        }
         const QByteArray display = FormatPageText(raw, source.RptType);
         // Each block is read back the way the viewer will read it: the page
         // must show exactly as it does in the original report.

@@ -93,7 +93,8 @@ struct CompressSummary {
 // compressed report, page for page. Each block is expanded again and
 // formatted before it is written: a page whose text would not come back
 // exactly, or whose stored form exceeds MaxStoredPage, stops the work with a
-// message naming the page. False with the message in *error.
+// message naming the page, and so does a page of a compressed source whose
+// block does not expand. False with the message in *error.
 // One case cannot come back exactly: a page whose display text begins with
 // an empty line and fills (nearly) all 64,000 characters of the page buffer.
 // Such a page is stored without its last line and counted in pagesCut.

@@ -546,6 +546,18 @@ TEST(Writer, RefusalsLeaveTheTargetAlone)
     ASSERT_EQ(noPages.doc.pages.count(), 0);
     ScannedReport small(QByteArray("1ABC\n1DEF\n"));
 
+    // A compressed report with a damaged block on page 2.
+    ASSERT_TRUE(WriteCompressedReport(small.doc, dir.filePath("good.vtc"), options("1A"), nullptr));
+    QFile good(dir.filePath("good.vtc"));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    QByteArray damagedBytes = good.readAll();
+    good.close();
+    ASSERT_TRUE(good.remove());
+    damagedBytes[damagedBytes.size() - 2] = char(damagedBytes[damagedBytes.size() - 2] ^ 0x10);
+    ScannedReport damaged(damagedBytes);
+    InstallPageCodec(damaged.doc);
+    ASSERT_EQ(damaged.doc.pages.count(), 2);
+
     struct Refusal {
         const char *name;
         ReportDocument &doc;
@@ -555,6 +567,7 @@ TEST(Writer, RefusalsLeaveTheTargetAlone)
     } refusals[] = {
         {"PageTooLargeForABlock", wide, options("1A"), target, "page 1 does not fit"},
         {"NoPages", noPages.doc, options("1A"), target, "no pages"},
+        {"DamagedCompressedPage", damaged.doc, options("1B"), target, "page 2 of the compressed report is damaged"},
         {"UnknownVersion", small.doc, options("2A"), target, "unknown compression version"},
         {"ZeroSeparatorByte", small.doc, options("1B", '\0'), target, "must not be zero"},
         {"MissingFolder", small.doc, options("1A"), dir.filePath("no/such/folder/out.vtc"), "cannot write"},
