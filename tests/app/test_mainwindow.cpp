@@ -22,6 +22,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 using namespace veltra;
 
 namespace {
@@ -757,6 +760,21 @@ void TestMainWindow::dialogSinkAnswers()
 
     answer([](QWidget *box) { qobject_cast<QInputDialog *>(box)->reject(); });
     QVERIFY(!sink.input("Go To Page", "Page?").has_value());
+
+    // A worker thread's box opens on the window's thread; the worker waits
+    // for the answer.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [] {
+        if (auto *m = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            QVERIFY(m->thread() == qApp->thread());
+            m->button(QMessageBox::Yes)->click();
+        }
+    });
+    closer.start(10);
+    std::atomic<int> result{-1};
+    std::thread worker([&] { result = sink.confirm("Loader", "Go on?") ? 1 : 0; });
+    QTRY_COMPARE(result.load(), 1);
+    worker.join();
 }
 
 QTEST_MAIN(TestMainWindow)
