@@ -1,12 +1,14 @@
+#include "app/veltraapp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setObjectName("VeltraFm");
-    w.setWindowTitle("Veltra");
-    w.show();
+    QApplication::setApplicationName(QStringLiteral("Veltra"));
+    veltra::VeltraApp veltra(QApplication::arguments().mid(1));
+    if (!veltra.FormCreate())
+        return 1;
+    veltra.FormShow();
     return app.exec();
 }

@@ -41,6 +41,7 @@ Loader::~Loader()
 {
     doc_.LoadStop = true;
     cancelUnzip_ = true;
+    wakeHeld();
     if (thread_)
         thread_->wait();
 }
@@ -54,6 +55,7 @@ void Loader::StartLoader(const OpenRequest &request)
         if (doc_.UnzipRunning)
             cancelUnzip_ = true;
         doc_.LoadStop = true;
+        wakeHeld();
         return;
     }
     if (thread_)
@@ -73,6 +75,7 @@ void Loader::stopAndWait(const std::function<void()> &pumpEvents)
 {
     cancelUnzip_ = true;
     doc_.LoadStop = true;
+    wakeHeld();
     while (busy()) {
         if (pumpEvents)
             pumpEvents();
@@ -103,6 +106,13 @@ void Loader::releaseLoader()
             return;
         --holds_;
     }
+    holdCv_.notify_all();
+}
+
+void Loader::wakeHeld()
+{
+    // A held loader waits at a safe point; a stop must reach it there.
+    { std::lock_guard lock(holdMutex_); }
     holdCv_.notify_all();
 }
 
@@ -403,10 +413,10 @@ void Loader::ScanLoop()
             if (doc_.pages.count() >= wanted) {
                 if (thread_ && QThread::currentThread() == thread_.get())
                     QThread::currentThread()->setPriority(QThread::LowPriority);
-                doc_.PendingGoToPage = 0;
-                doc_.ShowCountWhileScanning = false;
                 host_.synchronize([&] {
                     host_.goToPage(wanted);
+                    doc_.PendingGoToPage = 0;
+                    doc_.ShowCountWhileScanning = false;
                     host_.showPageCount(doc_.PageCountText, false);
                 });
             }
@@ -427,11 +437,13 @@ void Loader::ScanLoop()
         const QString count = doc_.PageCountText;
         host_.synchronize([&] { host_.showPageCount(count, true); });
         if (doc_.PendingGoToPage.load() != 0) {
-            doc_.PendingGoToPage = 0;
-            doc_.ShowCountWhileScanning = false;
             if (thread_ && QThread::currentThread() == thread_.get())
                 QThread::currentThread()->setPriority(QThread::LowPriority);
-            host_.synchronize([this] { host_.goToLastPage(); });
+            host_.synchronize([this] {
+                host_.goToLastPage();
+                doc_.PendingGoToPage = 0;
+                doc_.ShowCountWhileScanning = false;
+            });
         }
         if (!doc_.IndexValid && !doc_.RptIsArchived && doc_.RptType != RptTypePlain)
             WriteIndex(doc_, settings.index);

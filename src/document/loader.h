@@ -95,6 +95,7 @@ private:
     void showFirstPageSync();
     void readIndex();
     void safePoint();
+    void wakeHeld();
 
     ReportDocument &doc_;
     LoaderHost &host_;
