@@ -292,8 +292,9 @@ const KeyEntry MasterKeys[] = {
 // the master copy cleaned of keys that no longer exist.
 void convertOlderFiles(Loader &l)
 {
-    const QString userOld = FindFileIgnoringCase(l.paths.userDir, OlderSettingsFileName);
-    if (QFileInfo(userOld).isFile() &&
+    const QString userOld =
+        l.paths.userDir.isEmpty() ? QString() : FindFileIgnoringCase(l.paths.userDir, OlderSettingsFileName);
+    if (!userOld.isEmpty() && QFileInfo(userOld).isFile() &&
         !QFileInfo::exists(FindFileIgnoringCase(l.paths.userDir, SettingsFileName))) {
         const int rc = copyFile(userOld, withSeparator(l.paths.userDir) + SettingsFileName);
         l.outcome.convertedUser = rc == CopyOk || rc == CopyDateUnreadable;

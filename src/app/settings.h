@@ -111,7 +111,7 @@ struct Settings {
 // Where the settings come from. Explicit so tests can use scratch folders.
 struct SettingsPaths {
     QString programDir;        // ends with '/'
-    QString userDir;           // folder of the per-user file
+    QString userDir;           // folder of the per-user file (made when missing)
     QString homeDir;           // proposed base folder of the per-user directories
     QString driveLetter;       // empty on Linux (see CompleteDirectoryValue)
     QString masterIniOverride; // "INI=" path from the command line; empty when none
