@@ -42,3 +42,30 @@ for kind in cc ff plain; do
   printf "| %s | %s | %s | %.3f | %.3f | %.2f | %s | %.1f | %.3f | %.2f |\n" "$kind" "$mib" "$pages" "$tv" "$tw" \
     "$(echo "$tv / $tw" | bc -l)" "$fp" "$(echo "$rss / 1024" | bc -l)" "$ol" "$(echo "$ol / $tv" | bc -l)"
 done
+
+# Compressed report (made from the carriage-control report) and a zip archive
+# holding a 200 MiB report, against the standard tools on the same data:
+# `wc -l` on the compressed file, `unzip -p | wc -l` for the archive.
+echo
+echo "| report | size MiB | pages | veltra-cli info s | standard tool s | ratio | first page ms |"
+echo "|---|---|---|---|---|---|---|"
+comp=bench/scratch/cc-$mib.vtc
+[ -f "$comp" ] || "$cli" compress "bench/scratch/cc-$mib.rpt" "$comp"
+cat "$comp" > /dev/null
+tv=$(best_of3 "$cli" info "$comp")
+tw=$(best_of3 wc -l "$comp")
+pages=$("$cli" info "$comp" | sed -n 's/^pages: //p')
+fp=$("$first" "$comp")
+printf "| compressed | %.0f | %s | %.3f | %.3f (wc -l) | %.2f | %s |\n" \
+  "$(echo "$(stat -c %s "$comp") / 1048576" | bc -l)" "$pages" "$tv" "$tw" "$(echo "$tv / $tw" | bc -l)" "$fp"
+
+zsrc=bench/scratch/cc-200.rpt
+[ -f "$zsrc" ] || python3 bench/gen_report.py cc 200 "$zsrc"
+zarc=bench/scratch/cc-200.zip
+if [ ! -f "$zarc" ]; then (cd bench/scratch && zip -q -P bench cc-200.zip cc-200.rpt); fi
+unzip_wc() { unzip -p -P bench "$zarc" cc-200.rpt | wc -l; }
+tv=$(best_of3 "$cli" info "$zarc:cc-200.rpt" --password bench)
+tw=$(best_of3 unzip_wc)
+pages=$("$cli" info "$zarc:cc-200.rpt" --password bench | sed -n 's/^pages: //p')
+printf "| zip member (encrypted) | 200 | %s | %.3f | %.3f (unzip -p \\| wc -l) | %.2f | - |\n" \
+  "$pages" "$tv" "$tw" "$(echo "$tv / $tw" | bc -l)"
