@@ -541,6 +541,10 @@ void TVeltraFm::buildStatusBar()
     notes->setText(ui("No&tes"));
     notes->setToolTip(ui("Notes Area - Show / Hide"));
     notes->setAutoRaise(true);
+    // Greyed (no report), its caption takes the button-shadow colour.
+    QPalette shadow = notes->palette();
+    shadow.setColor(QPalette::Disabled, QPalette::ButtonText, shadow.color(QPalette::Dark));
+    notes->setPalette(shadow);
     forward(notes, action(QStringLiteral("NotesMu")));
     sb->addWidget(notes);
 

@@ -186,6 +186,16 @@ void TestReportPane::measuresRowsAndColumns()
     QCOMPARE(pane.visibleColumns(), 40);
     QCOMPARE(pane.font().family(), QStringLiteral("Courier New"));
     QCOMPARE(pane.tabStopDistance(), 8 * pane.charWidth());
+
+    // Zooming changes the font size: tabs and measurements follow.
+    const qreal before = pane.charWidth();
+    QFont bigger = pane.font();
+    bigger.setPointSize(14);
+    pane.setFont(bigger);
+    QVERIFY(pane.charWidth() > before);
+    QCOMPARE(pane.tabStopDistance(), 8 * pane.charWidth());
+    QCOMPARE(pane.columnsForWidth(pane.widthForColumns(30)), 30);
+    QCOMPARE(pane.rowsForHeight(pane.heightForRows(7)), 7);
 }
 
 void TestReportPane::caretDoesNotScroll()
