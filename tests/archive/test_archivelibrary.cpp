@@ -11,7 +11,10 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 using namespace veltra;
 using namespace ziptest;
@@ -181,6 +184,45 @@ TEST_F(ArchiveLibraryTest, RangesInAnyOrderMatchTheMember)
     EXPECT_EQ(ArcExtractRange(context, handle, buf.data(), 0, 1, QStringLiteral("R.TXT"), QStringLiteral("-o -s#x#")),
               ArcWrongPassword);
     ArcClose(context, &handle);
+}
+
+TEST_F(ArchiveLibraryTest, HandleClosedWhileAnotherThreadReads)
+{
+    // The page reader may still be inside a read when the loader closes the
+    // archive: the read finishes, later ones are refused, nothing is freed
+    // under it.
+    const QByteArray text = reportText(400000, 5);
+    ZipWriter writer(dir.filePath(QStringLiteral("t.zip")));
+    writer.addBytes(QStringLiteral("T.TXT"), text);
+    ASSERT_EQ(writer.write(), ArcOk);
+    for (int round = 0; round < 20; ++round) {
+        ArchiveHandle *handle = nullptr;
+        ASSERT_EQ(ArcOpen(context, dir.filePath(QStringLiteral("t.zip")), ArchiveOpenRead, &handle), ArcOk);
+        ArchiveHandle *shared = handle;
+        std::atomic<int> ok{0}, refused{0}, wrong{0};
+        std::vector<std::thread> readers;
+        for (int r = 0; r < 3; ++r)
+            readers.emplace_back([&, r] {
+                QByteArray buf(20000, '\0');
+                for (int i = 0; i < 30; ++i) {
+                    const qint64 off = (qint64(i) * 37000 + r * 1000) % (text.size() - buf.size());
+                    const ArcCode code = ArcExtractRange(context, shared, buf.data(), off, buf.size(),
+                                                         QStringLiteral("T.TXT"), QString());
+                    if (code == ArcOk)
+                        (buf == text.mid(off, buf.size()) ? ok : wrong)++;
+                    else if (code == ArcBadHandle)
+                        refused++;
+                    else
+                        wrong++;
+                }
+            });
+        std::this_thread::sleep_for(std::chrono::microseconds(200 * round));
+        EXPECT_EQ(ArcClose(context, &handle), ArcOk);
+        for (std::thread &t : readers)
+            t.join();
+        EXPECT_EQ(wrong.load(), 0);
+        EXPECT_EQ(ok + refused, 90);
+    }
 }
 
 TEST(ArchiveBlocks, ExpandsACompressedPageBlock)
