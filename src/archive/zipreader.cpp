@@ -412,6 +412,20 @@ ArcCode unzipToMemory(const QString &archivePath, const QString &member, const Q
     if (size > target.capacity)
         return ArcSizeMismatch;
 
+    // The loader scans bytes as soon as they are published in filled, so
+    // bytes from a wrong password must never get there. A deflated member's
+    // password is checked on its start first (noise fails in the
+    // decompressor); a stored one has only its checksum at the end, so its
+    // bytes are published only once that checksum is good.
+    const bool encrypted = reader.info().encrypted;
+    const bool stored = reader.info().method == ZIP_CM_STORE;
+    if (encrypted && !stored) {
+        code = verifyPassword(archive, index, passwordBytes(password));
+        if (code != ArcOk)
+            return code;
+    }
+    const bool publishAsRead = !(encrypted && stored);
+
     int lastPercent = 0;
     qint64 done = 0;
     while (done < size) {
@@ -422,7 +436,7 @@ ArcCode unzipToMemory(const QString &archivePath, const QString &member, const Q
         if (code != ArcOk)
             return code;
         done += step;
-        if (target.filled)
+        if (target.filled && publishAsRead)
             target.filled->store(done, std::memory_order_release);
         const int percent = int(done * 100 / size);
         if (percent > lastPercent && percent < 100) {
@@ -434,6 +448,8 @@ ArcCode unzipToMemory(const QString &archivePath, const QString &member, const Q
     code = reader.finish();
     if (code != ArcOk)
         return code;
+    if (target.filled)
+        target.filled->store(size, std::memory_order_release);
     if (target.progress)
         target.progress(100);
     return ArcOk;

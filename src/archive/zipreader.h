@@ -136,7 +136,10 @@ struct UnzipTarget {
 
 // Unzips member (ignoring case) of archive into target.dest. ArcOk only when
 // the whole member is in, its size matches the directory and the capacity,
-// and its checksum is good.
+// and its checksum is good. Bytes are published in target.filled while they
+// come in, except for a stored encrypted member (published at the end, when
+// the checksum has proved the password); no byte decrypted with a wrong
+// password is ever published.
 ArcCode unzipToMemory(const QString &archive, const QString &member, const QString &password,
                       const UnzipTarget &target);
 

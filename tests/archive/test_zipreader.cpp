@@ -114,6 +114,7 @@ TEST_F(ZipReaderTest, WrongPasswordsPastTheCheckByteAreStillWrong)
                                          &filled, {}, cancel),
                       -int(ArcWrongPassword))
                 << qPrintable(wrong);
+            EXPECT_EQ(filled.load(), 0) << "bytes from a wrong password were published";
 
             QByteArray chunk(30000, '\0');
             EXPECT_EQ(access.readRange(zipPath, QStringLiteral("REPORT.TXT"),
