@@ -198,6 +198,19 @@ TEST_F(ZipReaderTest, DamagedArchivesGiveClearCodes)
     EXPECT_EQ(access.testOpen(path(QStringLiteral("missing.zip"))), ArcCannotOpen);
 }
 
+TEST_F(ZipReaderTest, ArchiveWithoutMembers)
+{
+    // Only the end record: a valid archive with nothing in it.
+    const QString p = writeFile(path(QStringLiteral("none.zip")), QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
+    EXPECT_EQ(access.testOpen(p), 0);
+    QList<ArchiveAccess::MemberEntry> members;
+    EXPECT_TRUE(access.listMembers(p, members));
+    EXPECT_TRUE(members.isEmpty());
+    ArchiveAccess::MemberInfo info;
+    EXPECT_EQ(access.lookupMember(p, QStringLiteral("A.RPT"), info), 2);
+    EXPECT_FALSE(access.hasMember(p, QStringLiteral("A.RPT")));
+}
+
 TEST_F(ZipReaderTest, DamagedMemberDataIsNeverTakenAsRead)
 {
     const QByteArray text = reportText(50000);
