@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -134,8 +135,35 @@ bool VeltraApp::FormCreate()
         connect(a, &QAction::triggered, this, &VeltraApp::OpenmuClick);
     fm_->installEventFilter(this);
 
+    applyViewFont();
+    // The green bar menu and popup entries show the current effect.
+    const QString effect = settings_.GreenBarEffect;
+    const std::pair<const char *, const char *> effects[] = {
+        {"GGBarBlue", "LIGHTBLUE"}, {"GGBarGray", "LIGHTGRAY"}, {"GGBarGreen", "MONEYGREEN"}, {"GGBarNone", "NONE"}};
+    for (const auto &[name, word] : effects) {
+        for (const QString &n : {QString::fromLatin1(name), QString::fromLatin1(name) + QStringLiteral("PU")})
+            if (QAction *a = fm_->action(n))
+                a->setChecked(effect == QLatin1String(word));
+    }
+
     applyPlacement();
     return true;
+}
+
+void VeltraApp::applyViewFont()
+{
+    // The settings keep the name upper-cased; font matching ignores case.
+    QFont font(settings_.ViewFont);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setBold(settings_.ViewFontBold == QLatin1String("TRUE"));
+    font.setPointSize(std::max(1, settings_.ViewFontSize));
+    if (auto *box = qobject_cast<QFontComboBox *>(fm_->named(QStringLiteral("ViewFontRzFontComboBox"))))
+        box->setCurrentFont(font);
+    for (int n = 1; n <= 4; ++n)
+        fm_->pane(n)->setFont(font);
+    if (ReportPane *d = fm_->designEditor())
+        d->setFont(font);
 }
 
 void VeltraApp::applyPlacement()

@@ -55,6 +55,7 @@ public slots:
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void applyCommandLine();
+    void applyViewFont();
     void applyPlacement();
     void applyWindowState();
     void startOpen(OpenRequest request);
