@@ -123,6 +123,12 @@ private slots:
             QVERIFY2(!widget(name)->isEnabled(), name);
         QVERIFY(action("Openmu")->isEnabled());
         QCOMPARE(sink_->count(), 0);
+        // The view font of the settings: bold, 8 points, on all four panes.
+        for (int n = 1; n <= 4; ++n) {
+            QVERIFY(fm().pane(n)->font().bold());
+            QCOMPARE(fm().pane(n)->font().pointSize(), 8);
+        }
+        QVERIFY(action("GGBarGreen")->isChecked());
         // Keys do nothing without a report.
         type("5e");
         key(Qt::Key_F8);
