@@ -23,21 +23,6 @@
 
 namespace veltra {
 
-// --- ReportPaneView ---
-
-void ReportPaneView::setText(const QByteArray &text) { pane_->setReportText(text); }
-int ReportPaneView::lineCount() const { return pane_->lineCount(); }
-int ReportPaneView::topLine() const { return pane_->topLine(); }
-void ReportPaneView::setTopLine(int line) { pane_->setTopLine(line); }
-int ReportPaneView::firstColumn() const { return pane_->firstColumn(); }
-void ReportPaneView::setFirstColumn(int column) { pane_->setFirstColumn(column); }
-int ReportPaneView::visibleRows() const { return pane_->visibleRows(); }
-int ReportPaneView::visibleColumns() const { return pane_->visibleColumns(); }
-void ReportPaneView::setCaret(int line, int column) { pane_->setCaret(line, column); }
-void ReportPaneView::clearSelection() { pane_->clearSelection(); }
-void ReportPaneView::giveFocus() { pane_->setFocus(); }
-void ReportPaneView::setPaintingHeld(bool held) { pane_->setUpdatesEnabled(!held); }
-
 // --- ViewerController ---
 
 ViewerController::ViewerController(TVeltraFm &window, ReportDocument &doc, MessageSink &messages,
@@ -45,10 +30,8 @@ ViewerController::ViewerController(TVeltraFm &window, ReportDocument &doc, Messa
     : fm_(window), doc_(doc), messages_(messages)
 {
     std::array<PaneView *, 4> views{};
-    for (int n = 1; n <= 4; ++n) {
-        paneViews_[size_t(n - 1)] = std::make_unique<ReportPaneView>(fm_.pane(n));
-        views[size_t(n - 1)] = paneViews_[size_t(n - 1)].get();
-    }
+    for (int n = 1; n <= 4; ++n)
+        views[size_t(n - 1)] = fm_.pane(n);
     presenter_ = std::make_unique<PagePresenter>(view_, views, *this);
     loader_ = std::make_unique<Loader>(doc_, *this, archives);
     navigator_ = std::make_unique<Navigator>(doc_, *this, loader_.get());
@@ -64,14 +47,12 @@ ViewerController::ViewerController(TVeltraFm &window, ReportDocument &doc, Messa
     connectAction("FirstPageMU", [nav] { nav->FirstPageMUClick(); });
     connectAction("LastPageMU", [nav] { nav->LastPageMUClick(QLatin1Char('B')); });
     connectAction("GoToPageMU", [nav] { nav->GoToPageMUClick(); });
-    if (auto *goTo = qobject_cast<QAbstractButton *>(fm_.named(QStringLiteral("GoToBtn")))) {
+    if (auto *goTo = qobject_cast<QAbstractButton *>(fm_.named(QStringLiteral("GoToBtn"))))
         connect(goTo, &QAbstractButton::clicked, this, [nav] { nav->GoToBtnClick(); });
-        goTo->installEventFilter(this);
-    }
-    if (auto *box = qobject_cast<QLineEdit *>(fm_.named(QStringLiteral("CurrPageRzSP")))) {
+    if (auto *box = qobject_cast<QLineEdit *>(fm_.named(QStringLiteral("CurrPageRzSP"))))
         box->setReadOnly(true);  // typed through the window's keys
-        box->installEventFilter(this);
-    }
+    connect(&fm_, &TVeltraFm::pageBoxClicked, this, [nav] { nav->CurrPageRzSPClick(); });
+    connect(&fm_, &TVeltraFm::goToButtonEntered, this, [nav] { nav->GoToBtnEnter(); });
 
     // Pane events: scroll synchronisation, the active and the clicked pane.
     PagePresenter *p = presenter_.get();
@@ -92,15 +73,6 @@ ViewerController::~ViewerController()
 {
     fm_.setKeyHandler({});
     loader_->stopAndWait([] { QCoreApplication::processEvents(); });
-}
-
-bool ViewerController::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched->objectName() == QLatin1String("CurrPageRzSP") && event->type() == QEvent::MouseButtonPress)
-        navigator_->CurrPageRzSPClick();
-    if (watched->objectName() == QLatin1String("GoToBtn") && event->type() == QEvent::FocusIn)
-        navigator_->GoToBtnEnter();
-    return QObject::eventFilter(watched, event);
 }
 
 bool ViewerController::handleKey(QKeyEvent *e)

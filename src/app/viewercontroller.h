@@ -26,27 +26,6 @@ class TVeltraFm;
 class TWorkFm;
 struct LoadedSwitches;
 
-// A report pane as the presenter sees it.
-class ReportPaneView : public PaneView {
-public:
-    explicit ReportPaneView(ReportPane *pane) : pane_(pane) {}
-    void setText(const QByteArray &text) override;
-    int lineCount() const override;
-    int topLine() const override;
-    void setTopLine(int line) override;
-    int firstColumn() const override;
-    void setFirstColumn(int column) override;
-    int visibleRows() const override;
-    int visibleColumns() const override;
-    void setCaret(int line, int column) override;
-    void clearSelection() override;
-    void giveFocus() override;
-    void setPaintingHeld(bool held) override;
-
-private:
-    ReportPane *pane_;
-};
-
 class ViewerController : public QObject, public LoaderHost, public NavigationHost, public PresenterHost {
     Q_OBJECT
 public:
@@ -125,13 +104,11 @@ private:
     void setEnabled(const char *name, bool enabled);
     void setCountLabel(const QString &text, bool red);
     void resetSplitters();
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
     TVeltraFm &fm_;
     ReportDocument &doc_;
     MessageSink &messages_;
     ViewState view_;
-    std::array<std::unique_ptr<ReportPaneView>, 4> paneViews_;
     std::unique_ptr<PagePresenter> presenter_;
     std::unique_ptr<Loader> loader_;
     std::unique_ptr<Navigator> navigator_;
