@@ -137,6 +137,10 @@ void Loader::runCycles()
                 return;
             }
         }
+        // A wait for a page of the previous report may have raised the
+        // priority; every load starts below normal again.
+        if (thread_ && QThread::currentThread() == thread_.get())
+            QThread::currentThread()->setPriority(QThread::LowPriority);
         host_.synchronize([this] { host_.closeReport(); });
         doc_.acceptOpenRequest(request);
         doc_.LoadStop = false;
