@@ -47,6 +47,14 @@ ArcCode ZipArchiveAccess::lastCode() const
     return last_;
 }
 
+void ZipArchiveAccess::releaseArchive()
+{
+    std::lock_guard lock(pagingMutex_);
+    if (pagingHandle_)
+        ArcClose(context_, &pagingHandle_);
+    pagingArchive_.clear();
+}
+
 int ZipArchiveAccess::testOpen(const QString &archive)
 {
     ArchiveHandle *handle = nullptr;

@@ -43,7 +43,10 @@ public:
     bool listMembers(const QString &archive, QList<MemberEntry> &members) override;
     bool testPassword(const QString &archive, const QString &member, const QString &password) override;
 
-    // The archive code of the last failed call (for messages and tests).
+    // Closes the archive kept open for ranged reads (when the report closes).
+    void releaseArchive();
+
+    // The archive code of the last call (for messages and tests).
     ArcCode lastCode() const;
 
 private:

@@ -5,6 +5,7 @@
 
 #include "archive/ziparchiveaccess.h"
 #include "archive/zipreader.h"
+#include "archive/zipwriter.h"
 
 #include "ziptestutil.h"
 
@@ -358,6 +359,31 @@ TEST_F(ZipReaderTest, MemberNamesIgnoreCaseAndSeparator)
     EXPECT_EQ(access.lookupMember(zip, QStringLiteral("Other.rpt"), info), int(ArcMemberNotFound));
     QByteArray out;
     EXPECT_EQ(access.unzipSmall(zip, QStringLiteral("Other.rpt"), QStringLiteral("pw"), out), 0);
+}
+
+TEST_F(ZipReaderTest, RangedReadsFollowARewrittenArchive)
+{
+    // Ranged reads keep the archive open; when the archive builder rewrites
+    // it, the next read sees the new member, not the old file.
+    const QString zip = path(QStringLiteral("live.zip"));
+    {
+        ZipWriter w(zip);
+        w.addBytes(QStringLiteral("R.RPT"), "first version");
+        ASSERT_EQ(w.write(), ArcOk);
+    }
+    char buf[32] = {};
+    ASSERT_EQ(access.readRange(zip, QStringLiteral("R.RPT"), QString(), 0, 13, buf), 0);
+    EXPECT_EQ(QByteArray(buf, 13), "first version");
+    {
+        ZipWriter w(zip);
+        w.addBytes(QStringLiteral("R.RPT"), "the second version");
+        ASSERT_EQ(w.write(), ArcOk);
+    }
+    ASSERT_EQ(access.readRange(zip, QStringLiteral("R.RPT"), QString(), 0, 18, buf), 0);
+    EXPECT_EQ(QByteArray(buf, 18), "the second version");
+    access.releaseArchive();
+    ASSERT_EQ(access.readRange(zip, QStringLiteral("r.rpt"), QString(), 4, 6, buf), 0);
+    EXPECT_EQ(QByteArray(buf, 6), "second");
 }
 
 TEST_F(ZipReaderTest, OptionTextGivesThePassword)
