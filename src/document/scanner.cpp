@@ -155,12 +155,14 @@ void ScanPages(char *chunk, int bytes, ReportType type, bool atEnd, qint64 chunk
         }
     } else if (type == RptTypeCompressed) {
         qint64 from = (bytes >= 3 && memcmp(chunk, separator.data(), 3) == 0) ? 1 : 0;
+        // Look for the separator's first byte with memchr (much faster than a
+        // general substring search) and compare the other two by hand.
         while (from <= bytes - 3 && !full()) {
-            const char *s = findBytes(chunk + from, bytes - from, separator.data(), 3);
+            const char *s = static_cast<const char *>(memchr(chunk + from, separator[0], size_t(bytes - 2 - from)));
             if (!s)
                 break;
             const qint64 p = s - chunk;
-            if (p > pageStart)
+            if (s[1] == separator[1] && s[2] == separator[2] && p > pageStart)
                 addEntry(p);
             from = p + 1;
         }
