@@ -15,10 +15,13 @@ cmake -S . -B build-fuzz -G Ninja -DVELTRA_FUZZ=ON -DVELTRA_TESTS=OFF -DCMAKE_BU
 # shellcheck disable=SC2086
 cmake --build build-fuzz --target $drivers >/dev/null
 mkdir -p fuzz-corpus fuzz-logs
+# Seed inputs kept in the tree (small valid files, so that a run starts
+# inside the format rather than at its first check).
+seeds() { [ -d "tools/fuzz/seeds/$1" ] && echo "tools/fuzz/seeds/$1"; true; }
 run_one() {
   mkdir -p "fuzz-corpus/$1"
   if build-fuzz/tools/fuzz/"$1" -max_len=140000 -max_total_time="$secs" -print_final_stats=1 \
-       -artifact_prefix="fuzz-logs/$1-" "fuzz-corpus/$1" >"fuzz-logs/$1.log" 2>&1; then
+       -artifact_prefix="fuzz-logs/$1-" "fuzz-corpus/$1" $(seeds "$1") >"fuzz-logs/$1.log" 2>&1; then
     result=clean
   else
     result="FINDING (see fuzz-logs/$1.log)"
