@@ -5,7 +5,9 @@
 #include "app/mainwindow.h"
 #include "app/veltraapp.h"
 #include "app/viewercontroller.h"
+#include "archive/pagecodec.h"
 #include "document/loader.h"
+#include "document/pagetext.h"
 #include "document/pageindex.h"
 #include "document/reportsource.h"
 #include "platform/messagesink.h"
@@ -375,6 +377,26 @@ private slots:
         QTRY_VERIFY(loadDone());
         QVERIFY(sink_->texts().join("|").contains("Invalid Password."));
         QCOMPARE(app_->document().PageCount(), 0);
+    }
+
+    void compressedReport()
+    {
+        const QString original = write("orig.txt", ccReport(9));
+        const QString packed = dir_->filePath("packed.vtc");
+        ReportDocument src;
+        QVERIFY(OpenPlainReport(src, original, {}, nullptr));
+        ScanWholeReport(src);
+        QString error;
+        QVERIFY2(WriteCompressedReport(src, packed, CompressOptions{}, &error), qPrintable(error));
+        start({packed});
+        QTRY_VERIFY(loadDone());
+        QTRY_COMPARE(countLabel(), QString("9"));
+        QCOMPARE(app_->document().RptType, RptTypeCompressed);
+        type("6");
+        key(Qt::Key_Return);
+        QCOMPARE(currPage(), 6);
+        QVERIFY(bodyText().startsWith("REPORT PAGE 6"));
+        QVERIFY(bodyText().contains("DETAIL 6.2"));
     }
 
     void closingSavesThePlacementAndStopsTheLoader()
