@@ -390,20 +390,31 @@ ArcCode verifyPassword(const ZipArchive &archive, qint64 index, const QByteArray
     return code;
 }
 
-ArcCode unzipToMemory(const QString &archivePath, const QString &member, const QString &password,
-                      const UnzipTarget &target)
+// Opens the archive and the member named (ignoring case) for reading with
+// the password.
+static ArcCode openNamedMember(const QString &archivePath, const QString &member, const QString &password,
+                               ZipArchive &archive, ZipMemberReader &reader, qint64 *memberIndex = nullptr)
 {
-    if (target.capacity < 0 || (target.capacity > 0 && !target.dest))
-        return ArcBadArgument;
-    ZipArchive archive;
     ArcCode code = archive.open(archivePath);
     if (code != ArcOk)
         return code;
     const qint64 index = archive.findMember(member);
     if (index < 0)
         return ArcMemberNotFound;
+    if (memberIndex)
+        *memberIndex = index;
+    return reader.open(archive, index, passwordBytes(password));
+}
+
+ArcCode unzipToMemory(const QString &archivePath, const QString &member, const QString &password,
+                      const UnzipTarget &target)
+{
+    if (target.capacity < 0 || (target.capacity > 0 && !target.dest))
+        return ArcBadArgument;
+    ZipArchive archive;
     ZipMemberReader reader;
-    code = reader.open(archive, index, passwordBytes(password));
+    qint64 index = -1;
+    ArcCode code = openNamedMember(archivePath, member, password, archive, reader, &index);
     if (code != ArcOk)
         return code;
     const qint64 size = reader.info().size;
@@ -460,14 +471,8 @@ ArcCode unzipToBytes(const QString &archivePath, const QString &member, const QS
 {
     bytes.clear();
     ZipArchive archive;
-    ArcCode code = archive.open(archivePath);
-    if (code != ArcOk)
-        return code;
-    const qint64 index = archive.findMember(member);
-    if (index < 0)
-        return ArcMemberNotFound;
     ZipMemberReader reader;
-    code = reader.open(archive, index, passwordBytes(password));
+    ArcCode code = openNamedMember(archivePath, member, password, archive, reader);
     if (code != ArcOk)
         return code;
     const qint64 size = reader.info().size;
