@@ -399,6 +399,26 @@ private slots:
         QVERIFY(bodyText().contains("DETAIL 6.2"));
     }
 
+    void closingWhileAnArchiveIsUnzipped()
+    {
+        if (QStandardPaths::findExecutable("zip").isEmpty())
+            QSKIP("zip is not installed");
+        write("LARGE.TXT", ccReport(40000, 10));  // about 45 MB
+        const QString archive = dir_->filePath("LARGE.ZIP");
+        QProcess zip;
+        zip.setWorkingDirectory(dir_->path());
+        zip.start("zip", {"-q", "-1", archive, "LARGE.TXT"});
+        QVERIFY(zip.waitForFinished(60000));
+        start({archive}, false);
+        holdAfterFirstPage();
+        app_->FormShow();
+        QTRY_VERIFY(app_->document().UnzipRunning.load() || currPage() == 1);
+        fm().close();  // cancels the unzip and waits for the loader
+        QVERIFY(loadDone());
+        QVERIFY(!app_->document().UnzipRunning.load());
+        QVERIFY(!app_->document().ScanRunning.load());
+    }
+
     void closingSavesThePlacementAndStopsTheLoader()
     {
         start({write("big.txt", ccReport(3000, 10))}, false);
