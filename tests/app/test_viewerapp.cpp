@@ -379,6 +379,24 @@ private slots:
         QCOMPARE(app_->document().PageCount(), 0);
     }
 
+    void reportLibraryModeOpensAtStart()
+    {
+        const QString path = write("lib.txt", ccReport(3));
+        start({"--report-library"}, false);
+        int asked = 0;
+        app_->chooseFile = [&](const QString &, const QStringList &, int &) {
+            ++asked;
+            return path;
+        };
+        app_->FormShow();
+        QCOMPARE(asked, 1);
+        QVERIFY(app_->ReportLibraryMode);
+        QVERIFY(fm().reportLibraryMode());
+        QTRY_COMPARE(countLabel(), QString("3"));
+        QVERIFY(action("CrossFileSearchMU")->isVisible());
+        QVERIFY(!action("CrossFileSearchMU")->isEnabled());
+    }
+
     void compressedReport()
     {
         const QString original = write("orig.txt", ccReport(9));
