@@ -57,12 +57,25 @@ function(veltra_gtest name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
-# Where the fixtures and the shared corpus of real reports live. Tests read
-# them through these macros; the corpus may be absent.
+# The corpus of real reports from other systems (a folder "corpus" with a
+# MANIFEST, kept beside the checkout, not in it): -DVELTRA_CORPUS_DIR=... or
+# found one level up. Tests that use it skip when it is absent.
+if(NOT DEFINED VELTRA_CORPUS_DIR)
+  file(GLOB _veltra_manifests "${PROJECT_SOURCE_DIR}/../*/corpus/MANIFEST*" "${PROJECT_SOURCE_DIR}/../corpus/MANIFEST*")
+  set(_veltra_corpus "${PROJECT_SOURCE_DIR}/../corpus")
+  if(_veltra_manifests)
+    list(GET _veltra_manifests 0 _veltra_first)
+    get_filename_component(_veltra_corpus "${_veltra_first}" DIRECTORY)
+  endif()
+  set(VELTRA_CORPUS_DIR "${_veltra_corpus}" CACHE PATH "Folder of real reports with a MANIFEST (may be absent)")
+endif()
+
+# Where the fixtures and the corpus of real reports live. Tests read them
+# through these macros.
 function(veltra_test_paths name)
   target_compile_definitions(${name} PRIVATE
     VELTRA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-    VELTRA_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+    VELTRA_CORPUS_DIR="${VELTRA_CORPUS_DIR}")
 endfunction()
 
 function(veltra_qtest name)
@@ -71,6 +84,6 @@ function(veltra_qtest name)
   veltra_test_paths(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "VELTRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;VELTRA_CORPUS=${PROJECT_SOURCE_DIR}/../shared/corpus;QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT "VELTRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;VELTRA_CORPUS=${VELTRA_CORPUS_DIR};QT_QPA_PLATFORM=offscreen"
     TIMEOUT 300)
 endfunction()

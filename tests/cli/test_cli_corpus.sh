@@ -1,5 +1,5 @@
 #!/bin/sh
-# veltra-cli on the real reports of the shared corpus: type and page count of
+# veltra-cli on the real reports of the corpus: type and page count of
 # every report must match the table "Pages by the program's own rules" at the
 # end of the corpus MANIFEST. Skipped when the corpus is not there.
 cli="$1"; corpus="$2"
