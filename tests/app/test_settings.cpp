@@ -2,6 +2,7 @@
 #include "app/settingsrules.h"
 #include "platform/messagesink.h"
 #include "platform/profilefile.h"
+#include "../filebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,23 +15,10 @@
 #include <functional>
 
 using namespace veltra;
+using veltra::test::readAll;
+using veltra::test::writeAll;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 // A program folder, a per-user folder and a home folder in a scratch folder.
 class SettingsTest : public ::testing::Test {

@@ -1,4 +1,5 @@
 #include "platform/profilefile.h"
+#include "../filebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,25 +10,8 @@
 #include <optional>
 
 using namespace veltra;
-
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-}  // namespace
+using veltra::test::readAll;
+using veltra::test::writeAll;
 
 TEST(ProfileText, ReadsValuesTheWayTheFileHoldsThem)
 {
