@@ -19,8 +19,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
 #include <QSplitter>
 #include <QTimer>
@@ -205,17 +203,13 @@ void VeltraApp::FormShow()
         if (auto *w = qobject_cast<QWidget *>(d))
             w->setToolTip(QString());
     }
-    viewer_->presenter().clearPanes();
+    viewer_->resetView();
     if (auto *notes = qobject_cast<QSplitter *>(fm_->named(QStringLiteral("NotesRzSplitter")))) {
         int total = 0;
         for (int size : notes->sizes())
             total += size;
         notes->setSizes({std::max(total, 1), 0});  // notes area closed
     }
-    viewer_->setPageBox(QString(), false);
-    viewer_->setPageOfLabel(QString());
-    if (auto *count = qobject_cast<QLabel *>(fm_->named(QStringLiteral("MaxPagesLb"))))
-        count->clear();
     viewer_->focusBodyPane();
     viewer_->setGoToButtonEnabled(false);
     for (const char *name : {"RepeatFindMu", "RepeatFindPU", "RepeatFndBtn"})
@@ -256,18 +250,8 @@ void VeltraApp::applyCommandLine()
         settings_.PrntFontSize = *cl.prntFontSize;
     if (cl.viewFontSize) {
         settings_.ViewFontSize = *cl.viewFontSize;
-        for (int n = 1; n <= 4; ++n) {
-            QFont f = fm_->pane(n)->font();
-            f.setPointSize(settings_.ViewFontSize);
-            fm_->pane(n)->setFont(f);
-        }
-        if (ReportPane *d = fm_->designEditor()) {
-            QFont f = d->font();
-            f.setPointSize(settings_.ViewFontSize);
-            d->setFont(f);
-        }
+        applyViewFont();
     }
-    viewer_->presenter().settings.headerFormat = settings_.HeaderFormat == QLatin1String("U") ? 'U' : 'C';
     if (!cl.archivePassword.isEmpty())
         viewer_->loader().settings.currentArchivePassword = cl.archivePassword;
     if (cl.open) {
@@ -341,7 +325,7 @@ void VeltraApp::FormClose()
             t->stop();
     // The loader's synchronized steps must still be served while it stops.
     viewer_->loader().stopAndWait([] { QCoreApplication::processEvents(); });
-    viewer_->closeReportNow();
+    viewer_->closeReport();
     if (archiveContext_)
         ArcShutDown(&archiveContext_);
     viewer_->setHourglass(false);

@@ -127,9 +127,13 @@ void ViewerController::setNoReportState()
     fm_.applyCommandStates();
 }
 
-void ViewerController::closeReportNow()
+void ViewerController::resetView()
 {
-    closeReport();
+    setCountLabel(QString(), false);
+    resetSplitters();
+    presenter_->clearPanes();
+    setPageBox(QString(), false);
+    setPageOfLabel(QString());
 }
 
 // --- LoaderHost ---
@@ -156,11 +160,7 @@ void ViewerController::closeReport()
         box->horizontalScrollBar()->setValue(0);
     doc_.UnzipPurpose.clear();
     setEnabled("ArchiveMu", true);
-    setCountLabel(QString(), false);
-    resetSplitters();
-    presenter_->clearPanes();
-    setPageBox(QString(), false);
-    setPageOfLabel(QString());
+    resetView();
     setNoReportState();
 }
 
@@ -202,8 +202,6 @@ void ViewerController::showFirstPage()
     navigator_->reportLoaded();
     fm_.setReportLoadedState(loadedSwitches ? loadedSwitches() : LoadedSwitches{}, doc_.RptIsArchived);
     navigator_->showPage(page);
-    setGoToButtonEnabled(false);
-    setPageOfLabel(QStringLiteral("Page ") + QString::number(page) + QStringLiteral(" of "));
     setCountLabel(doc_.PageCountText, doc_.PageCountText != QLatin1String("???"));
     navigator_->updatePageCommands(page);
     setGoToButtonEnabled(false);

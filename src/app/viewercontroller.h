@@ -47,8 +47,9 @@ public:
 
     // The state with no report open (start-up and after a report closed).
     void setNoReportState();
-    // Closes the open report on this thread (used at exit).
-    void closeReportNow();
+    // Panes back to one blank line, splitters at 0, page box, page label and
+    // page count empty (start-up and a closed report).
+    void resetView();
 
     // --- LoaderHost ---
     void synchronize(const std::function<void()> &step) override;
