@@ -264,8 +264,7 @@ void Loader::readIndex()
             // Pages come straight out of the archive until the member is in.
             const QString archive = doc_.RptArchiveName, member = doc_.RptPath, options = doc_.RptPassword;
             ArchiveAccess *a = archives_;
-            if (a->testOpen(archive) != 0) {
-                const int code = a->testOpen(archive);
+            if (const int code = a->testOpen(archive); code != 0) {
                 host_.synchronize([&] {
                     host_.messages().errorAbort(QStringLiteral("Archive Error 22 RC = ") + QString::number(code));
                 });
